@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/jet/DatabaseWriter.h"
+
+#include <cstdint>
+#include <filesystem>
+
+// A language database shaped like a large real one, generated deterministically.
+struct LargeDatabaseShape {
+    int forms = 200;
+    int rowsPerForm = 500;
+    int messages = 20000;
+    int resources = 50;
+    std::size_t resourceBytes = 64 * 1024;
+};
+
+inline constexpr const char16_t* LargeDatabaseLanguages[] = {
+    u"ENGLISH_US", u"CHINESE_SIMPLIFIED", u"CHINESE_TRADITIONAL", u"FRENCH", u"GERMAN", u"HEBREW", u"RUSSIAN"};
+
+// Writes the whole database; returns the writer's figures.
+jet::WriterStats WriteLargeDatabase(const std::filesystem::path& file, const LargeDatabaseShape& shape = {});
