@@ -1,5 +1,8 @@
 #include "LargeDatabase.h"
 
+#include "platform/jet/Unicode.h"
+
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -24,7 +27,59 @@ std::u16string Sample(std::size_t language, int n) {
     return words[language] + Number(n);
 }
 
+std::vector<std::uint8_t> ResourceBytes(std::mt19937& random, std::size_t size) {
+    std::vector<std::uint8_t> bytes(size);
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+std::string Csv(const std::u16string& text) { return '"' + jet::Utf16ToUtf8(text) + '"'; }
+
 } // namespace
+
+void WriteLargeSources(const std::filesystem::path& folder, const LargeDatabaseShape& shape) {
+    namespace fs = std::filesystem;
+    fs::create_directories(folder / "resources");
+    std::string header;
+    for (auto* name : LargeDatabaseLanguages) header += "," + jet::Utf16ToUtf8(name);
+
+    std::ofstream languages(folder / "Languages.csv");
+    languages << "LanguageID,LanguageName\n";
+    for (int i = 1; i <= 16; ++i) languages << i << ",L" << i << "\n";
+
+    std::ofstream messages(folder / "MessageStrings.csv");
+    messages << "StringID" << header << "\n";
+    for (int id = 1; id <= shape.messages; ++id) {
+        messages << id;
+        for (std::size_t l = 0; l < std::size(LargeDatabaseLanguages); ++l) messages << ',' << Csv(Sample(l, id));
+        messages << '\n';
+    }
+
+    std::ofstream forms(folder / "FormStrings.csv");
+    forms << "FormName,ControlName,PropertyName" << header << "\n";
+    for (int f = 0; f < shape.forms; ++f)
+        for (int r = 0; r < shape.rowsPerForm; ++r) {
+            forms << "frmForm" << f << ",ctlControl" << r / 2 << (r % 2 ? ",Hint" : ",Caption");
+            for (std::size_t l = 0; l < std::size(LargeDatabaseLanguages); ++l)
+                forms << ',' << Csv(Sample(l, f * shape.rowsPerForm + r));
+            forms << '\n';
+        }
+
+    std::ofstream resources(folder / "ResourceFiles.csv");
+    resources << "ResourceName" << header << "\n";
+    std::mt19937 random(42);
+    for (int i = 0; i < shape.resources; ++i) {
+        resources << "Resource" << i << ".rtf";
+        for (std::size_t l = 0; l < std::size(LargeDatabaseLanguages); ++l) {
+            const std::string name = "resources/" + std::to_string(i) + "-" + std::to_string(l) + ".rtf";
+            const auto bytes = ResourceBytes(random, shape.resourceBytes);
+            std::ofstream(folder / name, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            resources << ',' << name;
+        }
+        resources << '\n';
+    }
+}
 
 jet::WriterStats WriteLargeDatabase(const std::filesystem::path& file, const LargeDatabaseShape& shape) {
     jet::DatabaseWriter w(file);
@@ -61,11 +116,7 @@ jet::WriterStats WriteLargeDatabase(const std::filesystem::path& file, const Lar
     std::mt19937 random(42);
     for (int i = 0; i < shape.resources; ++i) {
         row.assign({u"Resource" + Number(i) + u".rtf"});
-        for (std::size_t l = 0; l < languageCount; ++l) {
-            std::vector<std::uint8_t> bytes(shape.resourceBytes);
-            for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
-            row.push_back(std::move(bytes));
-        }
+        for (std::size_t l = 0; l < languageCount; ++l) row.push_back(ResourceBytes(random, shape.resourceBytes));
         w.AddRow(row);
     }
     return w.Commit();

@@ -19,3 +19,6 @@ inline constexpr const char16_t* LargeDatabaseLanguages[] = {
 
 // Writes the whole database; returns the writer's figures.
 jet::WriterStats WriteLargeDatabase(const std::filesystem::path& file, const LargeDatabaseShape& shape = {});
+
+// Writes the same content as the CSV sources orvane-langdb builds from, resource files included.
+void WriteLargeSources(const std::filesystem::path& folder, const LargeDatabaseShape& shape = {});
