@@ -269,15 +269,20 @@ std::string Digest(const QByteArray& data) {
 
 } // namespace
 
-ReadDatabase ReadWithMdbReader(const fs::path& file, const std::u16string& password) {
+ReadDatabase ReadWithMdbReader(const fs::path& file, const std::u16string& password,
+                               const std::vector<std::string>& onlyColumns) {
     const QString npmDir = QStringLiteral(ORVANE_NPM_DIR);
     if (!fs::exists(fs::path(ORVANE_NPM_DIR) / "node_modules" / "mdb-reader" / "package.json"))
         Fail("mdb-reader is not installed in " + npmDir + "/node_modules: run scripts/readers.sh");
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("ORVANE_NPM_DIR", npmDir);
-    const QByteArray out =
-        Run("node", {ORVANE_MDB_READER_DUMP, PathArgument(file), QString::fromStdU16String(password)},
-            environment);
+    QStringList arguments{ORVANE_MDB_READER_DUMP, PathArgument(file), QString::fromStdU16String(password)};
+    if (!onlyColumns.empty()) {
+        QStringList names;
+        for (const auto& c : onlyColumns) names << QString::fromStdString(c);
+        arguments << names.join(',');
+    }
+    const QByteArray out = Run("node", arguments, environment);
 
     QJsonParseError error;
     const QJsonObject dump = QJsonDocument::fromJson(out, &error).object();
@@ -303,6 +308,15 @@ ReadDatabase ReadWithMdbReader(const fs::path& file, const std::u16string& passw
         db.tables[db.tableOrder.back()] = std::move(table);
     }
     return db;
+}
+
+std::size_t CountRowsWithMdbTools(const fs::path& file, const std::string& table) {
+    const QByteArray out =
+        Run("mdb-count", {PathArgument(file), QString::fromStdString(table)}, MdbToolsEnvironment()).trimmed();
+    bool ok = false;
+    const auto count = out.toULongLong(&ok);
+    if (!ok) Fail("mdb-count printed " + QString::fromUtf8(out));
+    return static_cast<std::size_t>(count);
 }
 
 ReadDatabase ReadWithMdbTools(const fs::path& file) {

@@ -44,7 +44,9 @@ struct ReadDatabase {
 // mdb-reader 3.2.0 from ORVANE_NPM_DIR (installed by scripts/readers.sh). It ignores the password of
 // a Jet 4 file (any password opens it); only encrypted ACE files check it. Text and bytes are
 // exact; a date/time is exact to the millisecond.
-ReadDatabase ReadWithMdbReader(const std::filesystem::path& file, const std::u16string& password = u"");
+// onlyColumns, when given, limits every table to those columns (for files too large to read whole).
+ReadDatabase ReadWithMdbReader(const std::filesystem::path& file, const std::u16string& password = u"",
+                               const std::vector<std::string>& onlyColumns = {});
 
 // mdbtools 1.0. Table order from mdb-tables -1, columns and types from mdb-schema, cells from
 // mdb-export. What it gets wrong, as MdbToolsView() below describes for text, plus: a date/time
@@ -52,6 +54,9 @@ ReadDatabase ReadWithMdbReader(const std::filesystem::path& file, const std::u16
 // that range mdbtools prints a nonsense date, which comes back as Text so that no comparison passes
 // by chance.
 ReadDatabase ReadWithMdbTools(const std::filesystem::path& file);
+
+// mdb-count: the rows a table scan finds, following the table's usage map.
+std::size_t CountRowsWithMdbTools(const std::filesystem::path& file, const std::string& table);
 
 // The folder of files written by an independent writer (../shared/fixtures); empty when absent.
 std::filesystem::path SharedFixtures();

@@ -1,6 +1,9 @@
 // Prints every table of an Access file as read by the npm package mdb-reader, as one JSON document:
 //
-//   node mdb-reader-dump.mjs FILE [PASSWORD]
+//   node mdb-reader-dump.mjs FILE [PASSWORD [COLUMNS]]
+//
+// COLUMNS, a comma-separated list, limits every table to those of its columns (for files too large
+// to print whole).
 //
 //   {"password": <getPassword(), or null when the file has none>,
 //    "table_order": ["<name>", ...],
@@ -52,7 +55,8 @@ function encodeCell(value) {
 }
 
 async function main() {
-    const [file, password] = process.argv.slice(2);
+    const [file, password, only] = process.argv.slice(2);
+    const wanted = only ? only.split(",") : null;
     if (!file) throw new Error("usage: node mdb-reader-dump.mjs FILE [PASSWORD]");
     const npmDir = process.env.ORVANE_NPM_DIR;
     if (!npmDir) throw new Error("ORVANE_NPM_DIR is not set");
@@ -65,8 +69,11 @@ async function main() {
     const tables = {};
     for (const name of order) {
         const table = reader.getTable(name);
-        const columns = table.getColumns().map((c) => ({ name: c.name, type: c.type }));
-        const rows = table.getData().map((row) => columns.map((c) => encodeCell(row[c.name])));
+        const columns = table
+            .getColumns()
+            .filter((c) => !wanted || wanted.includes(c.name))
+            .map((c) => ({ name: c.name, type: c.type }));
+        const rows = table.getData({ columns: columns.map((c) => c.name) }).map((row) => columns.map((c) => encodeCell(row[c.name])));
         tables[name] = { columns, rows };
     }
     // No process.exit(): a large document is still being written to the pipe at this point.

@@ -156,3 +156,31 @@ TEST(DatabaseWriterInterop, PasswordIsWhatWasAsked) {
         EXPECT_EQ(testsupport::ReadWithMdbReader(file.path, options.password).password, password);
     }
 }
+
+// A table whose pages lie further apart than one usage-map row can span (about 32,000 pages, 130
+// MB) gets a map of bitmap pages; so does the file's own free-page map.
+TEST(DatabaseWriterInterop, TablesSpreadOverMoreThanOneMapRowCanBeScanned) {
+    TempFile file;
+    // Two rows of about 2 KB fill a data page; the long value between them pushes the next data
+    // page 34,000 pages further.
+    const std::u16string pad(990, u'字');
+    std::vector<std::vector<Value>> rows;
+    for (int i = 0; i < 6; ++i) rows.push_back({i, pad + std::u16string(1, static_cast<char16_t>(u'a' + i))});
+    {
+        DatabaseWriter w(file.path);
+        w.BeginTable(u"Spread", {{u"ID", ColumnType::LongInteger},
+                                 {u"Pad", ColumnType::LongText},
+                                 {u"Blob", ColumnType::LongBinary}});
+        for (int i = 0; i < 6; ++i) {
+            std::vector<Value> row = rows[i];
+            row.push_back(i == 2 ? Value(std::vector<std::uint8_t>(34000 * 4076, 0x5A)) : Value(Null{}));
+            w.AddRow(row);
+        }
+        const auto stats = w.Commit();
+        ASSERT_GT(stats.pages, 34000u);
+    }
+    const auto viaNpm = testsupport::ReadWithMdbReader(file.path, DefaultDatabasePassword, {"ID", "Pad"});
+    ExpectSameTable(viaNpm.tables.at("Spread"), {{u"ID", ColumnType::LongInteger}, {u"Pad", ColumnType::LongText}},
+                    rows, false);
+    EXPECT_EQ(testsupport::CountRowsWithMdbTools(file.path, "Spread"), rows.size());
+}
