@@ -107,3 +107,45 @@ HeaderFields ReadHeaderFields(std::span<const std::uint8_t> page0) {
 }
 
 } // namespace jet
+
+namespace jet {
+
+FileFormat DetectFormat(std::span<const std::uint8_t> start) {
+    constexpr std::size_t SignatureOffset = 4;
+    if (start.size() < MaskedStart + MaskedLengthJet4 || start[0] != 0x00) return FileFormat::NotAccess;
+    auto signature = [&](const char* text) {
+        const std::size_t n = std::strlen(text);
+        return std::memcmp(start.data() + SignatureOffset, text, n + 1) == 0;
+    };
+    const bool jet = signature("Standard Jet DB");
+    const bool ace = signature("Standard ACE DB");
+    if (!jet && !ace) return FileFormat::NotAccess;
+    const std::uint8_t version = start[VersionOffset];
+    if (version == 0) return jet ? FileFormat::Jet3 : FileFormat::NotAccess;
+    if (version == 1) return jet ? FileFormat::Jet4 : FileFormat::NotAccess;
+    // Access 2007 and later encrypt the whole file when it has a password; the header then holds a
+    // page key, and Jet's own page encoding does not exist for these versions.
+    return ReadHeaderFields(start).pageEncodingKey != 0 ? FileFormat::AceEncrypted : FileFormat::Ace;
+}
+
+bool PasswordMatches(const HeaderFields& header, std::u16string_view password) {
+    if (std::all_of(header.password.begin(), header.password.end(), [](std::uint8_t b) { return b == 0; }))
+        return true;
+    std::array<std::uint8_t, Jet4PasswordBytes> candidate{};
+    if (header.version == 0) {
+        if (password.size() > Jet3PasswordBytes) return false;
+        for (std::size_t i = 0; i < password.size(); ++i) {
+            if (password[i] > 0xFF) return false;
+            candidate[i] = static_cast<std::uint8_t>(password[i]);
+        }
+    } else {
+        if (password.size() > Jet4PasswordBytes / 2) return false;
+        for (std::size_t i = 0; i < password.size(); ++i) {
+            candidate[2 * i] = static_cast<std::uint8_t>(password[i] & 0xFF);
+            candidate[2 * i + 1] = static_cast<std::uint8_t>(password[i] >> 8);
+        }
+    }
+    return candidate == header.password;
+}
+
+} // namespace jet

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace jet {
 
@@ -35,5 +36,16 @@ struct HeaderFields {
 // Reads the first page of a file (at least 0x98 bytes of it). The caller checks page type and
 // version before trusting the rest.
 HeaderFields ReadHeaderFields(std::span<const std::uint8_t> page0);
+
+enum class FileFormat { NotAccess, Jet3, Jet4, Ace, AceEncrypted };
+
+// What the start of a file is: checks the page type, the signature and the version byte. An ACE
+// file whose pages are encrypted (Office encryption, not Jet's page encoding) is AceEncrypted.
+FileFormat DetectFormat(std::span<const std::uint8_t> start);
+
+// Whether a password opens the file, as Jet checks it: a file without a password opens with any;
+// otherwise the password's bytes must equal the stored ones exactly (case-sensitive). Jet 3 stores
+// code-page text: a password with characters outside Latin-1 never matches there.
+bool PasswordMatches(const HeaderFields& header, std::u16string_view password);
 
 } // namespace jet
