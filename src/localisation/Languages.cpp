@@ -1,0 +1,81 @@
+#include "localisation/Languages.h"
+
+#include "frame/PublicUnit.h"
+#include "platform/ado/DatabaseError.h"
+
+namespace {
+
+// Process-wide handles, empty at start; never freed at exit.
+ado::Connection* connection = nullptr;
+ado::Query* query = nullptr;
+
+} // namespace
+
+QString LanguageDatabasePath() { return AppSettings.AppFolder + QStringLiteral("languages.mdb"); }
+
+QString LanguageConnectionString(const QString& providerName) {
+    return QStringLiteral("Provider=%1;Data Source=%2;Persist Security Info=False;"
+                          "Jet OLEDB:Database Password=wxqv_5831")
+        .arg(providerName, LanguageDatabasePath());
+}
+
+QString TextLiteral(const QString& key) {
+    QString quoted = key;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+void EnsureLanguageDatabase() {
+    if (!connection) {
+        connection = new ado::Connection;
+        connection->ConnectionString = LanguageConnectionString(AppSettings.ProviderName);
+        connection->LoginPrompt = false;
+        connection->Mode = ado::ConnectMode::Read;
+    }
+    if (!query) {
+        query = new ado::Query;
+        query->SetConnection(connection);
+        query->ParamCheck = false;
+        query->Lock = ado::LockType::ReadOnly;
+    }
+}
+
+void RunLanguageQuery(const QString& statement) {
+    query->Close();
+    query->SQL.clear();
+    query->SQL.append(statement);
+    query->Open();
+}
+
+void DropLanguageDatabase() {
+    try {
+        if (query) query->SetConnection(nullptr);
+        delete query;
+    } catch (...) {
+    }
+    query = nullptr;
+    if (connection) connection->Close();
+    delete connection;
+    connection = nullptr;
+}
+
+ado::Connection* LanguageConnection() { return connection; }
+ado::Query* LanguageQuery() { return query; }
+
+LanguageDatabaseState CurrentLanguageDatabaseState() {
+    if (!connection || !query) return LanguageDatabaseState::Absent;
+    return connection->Connected() ? LanguageDatabaseState::Open : LanguageDatabaseState::Ready;
+}
+
+bool ReadLanguageDatabase(const QString& statement, const std::function<void(ado::Query&)>& read) {
+    EnsureLanguageDatabase();
+    try {
+        RunLanguageQuery(statement);
+        read(*query);
+        query->Close();
+        return true;
+    } catch (...) {
+        DropLanguageDatabase();
+        return false;
+    }
+}

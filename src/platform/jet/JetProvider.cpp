@@ -1,0 +1,674 @@
+#include "platform/jet/JetProvider.h"
+
+#include "platform/ado/DatabaseError.h"
+#include "platform/jet/FileHeader.h"
+
+// The libmdb 1.0 header needs these first when compiled as C++.
+#include <glib.h>
+#include <iconv.h>
+#include <mdbtools.h>
+
+#include <QFile>
+#include <QHash>
+#include <QStringList>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <optional>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <unordered_map>
+
+extern char** environ;
+
+namespace jet {
+namespace {
+
+using ado::DatabaseError;
+using ado::FieldValue;
+
+// Set in the environment of the child process that checks a file; see CheckFileAndExit.
+constexpr char CheckVariable[] = "ORVANE_JET_CHECK_FILE";
+
+// Column types as Jet numbers them.
+enum : int {
+    TypeBool = 0x01,
+    TypeByte = 0x02,
+    TypeInt = 0x03,
+    TypeLong = 0x04,
+    TypeMoney = 0x05,
+    TypeFloat = 0x06,
+    TypeDouble = 0x07,
+    TypeDateTime = 0x08,
+    TypeBinary = 0x09,
+    TypeText = 0x0A,
+    TypeOle = 0x0B,
+    TypeMemo = 0x0C,
+    TypeGuid = 0x0F,
+    TypeNumeric = 0x10,
+};
+
+constexpr std::size_t LongValueFieldSize = 12;
+
+QString Path(const std::string& path) { return QString::fromStdString(path); }
+
+// What identifies one version of a file: a replaced file has another inode, a rewritten one
+// another size or time.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t modified = 0;
+    std::int64_t changed = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> Identify(const std::string& path, int* error) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        *error = errno;
+        return std::nullopt;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        *error = EISDIR;
+        return std::nullopt;
+    }
+    return FileIdentity{st.st_dev, st.st_ino, st.st_size,
+                        st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec,
+                        st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec};
+}
+
+// Reads what libmdb reads of a file: catalog, table definitions, usage maps and every row. Runs in
+// a child process; libmdb does the same again in-process only once this has passed.
+int CheckWithLibmdb(const char* path) {
+    MdbHandle* mdb = mdb_open(path, MDB_NOFLAGS);
+    if (!mdb) return 2;
+    GPtrArray* catalog = mdb_read_catalog(mdb, MDB_TABLE);
+    if (!catalog) return 3;
+    for (guint i = 0; i < catalog->len; ++i) {
+        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(catalog, i));
+        if (entry->object_type != MDB_TABLE) continue;
+        MdbTableDef* table = mdb_read_table(entry);
+        if (!table) continue;
+        if (mdb_read_columns(table)) {
+            mdb_rewind_table(table);
+            while (mdb_fetch_row(table)) {
+            }
+        }
+        mdb_free_tabledef(table);
+    }
+    mdb_close(mdb);
+    return 0;
+}
+
+// The check runs in a fresh process started from this very executable, before anything else of
+// the program runs: a forked copy of a running GUI program could deadlock on a lock some other
+// thread held at the fork.
+__attribute__((constructor)) void CheckFileAndExit() {
+    const char* path = std::getenv(CheckVariable);
+    if (!path) return;
+    _exit(CheckWithLibmdb(path));
+}
+
+enum class CheckResult { Sound, Damaged };
+
+CheckResult CheckInChildProcess(const std::string& path, off_t size) {
+    std::vector<std::string> variables;
+    for (char** e = environ; *e; ++e) {
+        const std::string_view v(*e);
+        if (v.starts_with(CheckVariable) || v.starts_with("MDBOPTS=")) continue;
+        variables.emplace_back(v);
+    }
+    variables.push_back(std::string(CheckVariable) + "=" + path);
+    std::vector<char*> envp;
+    for (auto& v : variables) envp.push_back(v.data());
+    envp.push_back(nullptr);
+    std::string exe = "/proc/self/exe";
+    char* argv[] = {exe.data(), nullptr};
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // libmdb reports damage on stderr; the program reports it its own way.
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        throw DatabaseError(QStringLiteral("cannot check %1: %2").arg(Path(path), QString::fromLocal8Bit(std::strerror(spawned))));
+
+    // A sound file is read at tens of megabytes a second; one that takes far longer makes libmdb
+    // loop.
+    const auto limit = std::chrono::seconds(10 + size / (8 << 20));
+    const auto start = std::chrono::steady_clock::now();
+    auto pause = std::chrono::microseconds(200);
+    for (;;) {
+        int status = 0;
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? CheckResult::Sound : CheckResult::Damaged;
+        if (done < 0 && errno != EINTR) return CheckResult::Damaged;
+        if (std::chrono::steady_clock::now() - start > limit) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return CheckResult::Damaged;
+        }
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::microseconds(20000));
+    }
+}
+
+// Each version of each file is checked once per process.
+CheckResult CheckOnce(const std::string& path, const FileIdentity& identity) {
+    static std::map<std::tuple<std::string, dev_t, ino_t, off_t, std::int64_t, std::int64_t>, CheckResult> known;
+    const auto key = std::make_tuple(path, identity.device, identity.inode, identity.size, identity.modified,
+                                     identity.changed);
+    if (auto it = known.find(key); it != known.end()) return it->second;
+    const CheckResult result = CheckInChildProcess(path, identity.size);
+    known.emplace(key, result);
+    return result;
+}
+
+QString DecodeCp1252(const char* data, std::size_t size) {
+    static QStringDecoder decoder("windows-1252");
+    if (decoder.isValid()) return decoder.decode(QByteArrayView(data, static_cast<qsizetype>(size)));
+    return QString::fromLatin1(data, static_cast<qsizetype>(size));
+}
+
+// Jet 4 text: plain UTF-16LE, or "compressed" when it starts with FF FE: runs of one-byte characters
+// (high byte zero) and of two-byte ones, each switch marked by a zero byte.
+QString DecodeText(const char* data, std::size_t size, bool jet3) {
+    if (jet3) return DecodeCp1252(data, size);
+    const auto* b = reinterpret_cast<const unsigned char*>(data);
+    QString out;
+    if (size >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+        out.reserve(static_cast<qsizetype>(size));
+        bool oneByte = true;
+        for (std::size_t i = 2; i < size;) {
+            if (b[i] == 0) {
+                oneByte = !oneByte;
+                ++i;
+            } else if (oneByte) {
+                out.append(QChar(b[i++]));
+            } else if (i + 1 < size) {
+                out.append(QChar(static_cast<char16_t>(b[i] | b[i + 1] << 8)));
+                i += 2;
+            } else {
+                break;
+            }
+        }
+        return out;
+    }
+    out.resize(static_cast<qsizetype>(size / 2));
+    for (std::size_t i = 0; i + 1 < size; i += 2)
+        out[static_cast<qsizetype>(i / 2)] = QChar(static_cast<char16_t>(b[i] | b[i + 1] << 8));
+    return out;
+}
+
+template <typename T> T Load(const void* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+QString GuidText(const unsigned char* g) {
+    return QStringLiteral("{%1-%2-%3-%4-%5}")
+        .arg(Load<std::uint32_t>(g), 8, 16, QChar('0'))
+        .arg(Load<std::uint16_t>(g + 4), 4, 16, QChar('0'))
+        .arg(Load<std::uint16_t>(g + 6), 4, 16, QChar('0'))
+        .arg(QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(g + 8), 2).toHex()))
+        .arg(QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(g + 10), 6).toHex()))
+        .toUpper();
+}
+
+struct Column {
+    QString name;
+    int type = 0;
+    int size = 0; // Text: characters; Binary: bytes
+    std::size_t index = 0; // into the table's libmdb columns and cracked fields
+};
+
+bool IsTextType(int type) { return type == TypeText || type == TypeMemo; }
+bool IsIntegerType(int type) { return type == TypeByte || type == TypeInt || type == TypeLong || type == TypeBool; }
+bool IsNumberType(int type) {
+    return IsIntegerType(type) || type == TypeMoney || type == TypeFloat || type == TypeDouble ||
+           type == TypeDateTime || type == TypeNumeric;
+}
+
+// A row of a table: the data page and the row's number on it.
+struct RowPlace {
+    std::uint32_t page;
+    std::uint16_t row;
+};
+
+struct Table {
+    MdbTableDef* def = nullptr;
+    QString name;
+    std::vector<Column> columns;
+    std::vector<RowPlace> rows; // in table order
+    // Per column, where each value lies: text by its case-folded form, numbers by value.
+    std::unordered_map<std::size_t, QHash<QString, std::vector<std::uint32_t>>> textIndexes;
+    std::unordered_map<std::size_t, std::unordered_map<std::int64_t, std::vector<std::uint32_t>>> numberIndexes;
+    std::unordered_map<std::size_t, std::unordered_map<double, std::vector<std::uint32_t>>> floatIndexes;
+
+    ~Table() {
+        if (def) mdb_free_tabledef(def);
+    }
+
+    const Column* Find(const QString& column) const {
+        for (const auto& c : columns)
+            if (c.name.compare(column, Qt::CaseInsensitive) == 0) return &c;
+        return nullptr;
+    }
+};
+
+// One version of an open file.
+class OpenFile {
+public:
+    OpenFile(const std::string& path, FileIdentity identity, bool jet3)
+        : path_(path), identity_(identity), jet3_(jet3) {
+        mdb_ = mdb_open(path.c_str(), MDB_NOFLAGS);
+        if (!mdb_) throw DatabaseError(QStringLiteral("cannot open %1 as an Access database").arg(Path(path)));
+        mdb_set_bind_size(mdb_, 1 << 20);
+        if (!mdb_read_catalog(mdb_, MDB_TABLE)) {
+            mdb_close(mdb_);
+            throw DatabaseError(QStringLiteral("cannot read the list of tables of %1").arg(Path(path)));
+        }
+    }
+    ~OpenFile() {
+        tables_.clear();
+        mdb_close(mdb_);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    const FileIdentity& Identity() const { return identity_; }
+
+    // User tables in catalog order: not system tables (flags 0x80000002), and not those named MSys.
+    QStringList UserTableNames() const {
+        QStringList names;
+        for (guint i = 0; i < mdb_->catalog->len; ++i) {
+            auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, i));
+            if (entry->object_type != MDB_TABLE || (entry->flags & 0x80000002) != 0) continue;
+            const QString name = QString::fromUtf8(entry->object_name);
+            if (!name.startsWith(QStringLiteral("MSys"), Qt::CaseInsensitive)) names << name;
+        }
+        return names;
+    }
+
+    Table& GetTable(const QString& name) {
+        const QString key = name.toCaseFolded();
+        if (auto it = tables_.find(key); it != tables_.end()) return *it->second;
+        MdbCatalogEntry* found = nullptr;
+        for (guint i = 0; i < mdb_->catalog->len; ++i) {
+            auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, i));
+            if (entry->object_type == MDB_TABLE &&
+                QString::fromUtf8(entry->object_name).compare(name, Qt::CaseInsensitive) == 0) {
+                found = entry;
+                break;
+            }
+        }
+        if (!found) throw DatabaseError(QStringLiteral("no table %1 in %2").arg(name, Path(path_)));
+        auto table = std::make_unique<Table>();
+        table->name = QString::fromUtf8(found->object_name);
+        table->def = mdb_read_table(found);
+        if (!table->def || !mdb_read_columns(table->def))
+            throw DatabaseError(QStringLiteral("cannot read the definition of table %1").arg(table->name));
+        for (guint i = 0; i < table->def->num_cols; ++i) {
+            auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->def->columns, i));
+            const int size = col->col_type == TypeText ? col->col_size / (jet3_ ? 1 : 2)
+                             : col->col_type == TypeBinary ? col->col_size : 0;
+            table->columns.push_back({QString::fromUtf8(col->name), col->col_type, size, i});
+        }
+        mdb_rewind_table(table->def);
+        while (mdb_fetch_row(table->def))
+            table->rows.push_back({table->def->cur_phys_pg, static_cast<std::uint16_t>(table->def->cur_row - 1)});
+        pageInBuffer_ = 0;
+        return *tables_.emplace(key, std::move(table)).first->second;
+    }
+
+    // Cracks one row into fields (one per column); the fields point into libmdb's page buffer
+    // until the next row is read.
+    void ReadRow(Table& t, RowPlace place, std::vector<MdbField>& fields) {
+        if (pageInBuffer_ != place.page) {
+            if (mdb_read_pg(mdb_, place.page) != static_cast<ssize_t>(mdb_->fmt->pg_size)) Damaged();
+            pageInBuffer_ = place.page;
+        }
+        int start = 0;
+        size_t size = 0;
+        if (mdb_find_row(mdb_, place.row, &start, &size) != 0 || size == 0) Damaged();
+        fields.resize(t.def->num_cols);
+        if (mdb_crack_row(t.def, start & 0x1FFF, size, fields.data()) < 0) Damaged();
+    }
+
+    FieldValue Decode(const Column& c, const MdbField& f) {
+        if (c.type == TypeBool) return std::int64_t{f.is_null ? 0 : 1}; // the value is the null bit
+        if (f.is_null || !f.value) return std::monostate{};
+        // libmdb checks only that a field does not end past its row; a damaged offset table can
+        // still give a negative size.
+        if (f.siz < 0 || f.start < 0 || f.start + f.siz > static_cast<int>(mdb_->fmt->pg_size)) Damaged();
+        const auto* p = static_cast<const unsigned char*>(f.value);
+        const auto size = static_cast<std::size_t>(f.siz);
+        auto need = [&](std::size_t n) {
+            if (size < n) Damaged();
+        };
+        switch (c.type) {
+        case TypeByte: need(1); return std::int64_t{p[0]};
+        case TypeInt: need(2); return std::int64_t{Load<std::int16_t>(p)};
+        case TypeLong: need(4); return std::int64_t{Load<std::int32_t>(p)};
+        case TypeMoney: need(8); return static_cast<double>(Load<std::int64_t>(p)) / 10000.0;
+        case TypeFloat: need(4); return static_cast<double>(Load<float>(p));
+        case TypeDouble:
+        case TypeDateTime: need(8); return Load<double>(p);
+        case TypeGuid: need(16); return GuidText(p);
+        case TypeText: return DecodeText(static_cast<const char*>(f.value), size, jet3_);
+        case TypeMemo: {
+            const QByteArray bytes = LongValue(p, size);
+            return DecodeText(bytes.constData(), static_cast<std::size_t>(bytes.size()), jet3_);
+        }
+        case TypeOle: return LongValue(p, size);
+        default: return QByteArray(reinterpret_cast<const char*>(p), static_cast<qsizetype>(size));
+        }
+    }
+
+private:
+    [[noreturn]] void Damaged() const {
+        throw DatabaseError(QStringLiteral("%1 is damaged: a row cannot be read").arg(Path(path_)));
+    }
+
+    // A memo or OLE value: in the row, in one long-value row, or in a chain of them.
+    QByteArray LongValue(const unsigned char* field, std::size_t size) {
+        if (size < LongValueFieldSize) return {};
+        const auto header = Load<std::uint32_t>(field);
+        const std::size_t length = header & 0x3FFFFFFF;
+        if (header & 0x80000000) {
+            const std::size_t stored = std::min(length, size - LongValueFieldSize);
+            return QByteArray(reinterpret_cast<const char*>(field + LongValueFieldSize), static_cast<qsizetype>(stored));
+        }
+        // A value cannot be larger than the file, nor its chain longer than the file has pages.
+        if (length > static_cast<std::size_t>(identity_.size)) LongValueDamaged();
+        std::int32_t pointer = Load<std::int32_t>(field + 4);
+        QByteArray out;
+        if (header & 0x40000000) {
+            auto [row, rowSize] = LongValueRow(pointer);
+            if (rowSize < length) LongValueDamaged();
+            return QByteArray(row, static_cast<qsizetype>(length));
+        }
+        out.reserve(static_cast<qsizetype>(length));
+        std::size_t links = 0;
+        const std::size_t pages = static_cast<std::size_t>(identity_.size) / static_cast<std::size_t>(mdb_->fmt->pg_size);
+        while (static_cast<std::size_t>(out.size()) < length) {
+            if (pointer == 0 || ++links > pages) LongValueDamaged();
+            auto [row, rowSize] = LongValueRow(pointer);
+            if (rowSize <= 4) LongValueDamaged();
+            const std::size_t take = std::min(rowSize - 4, length - static_cast<std::size_t>(out.size()));
+            out.append(row + 4, static_cast<qsizetype>(take));
+            pointer = Load<std::int32_t>(row);
+        }
+        return out;
+    }
+
+    std::pair<const char*, std::size_t> LongValueRow(std::int32_t pointer) {
+        void* buffer = nullptr;
+        int offset = 0;
+        size_t length = 0;
+        if (mdb_find_pg_row(mdb_, pointer, &buffer, &offset, &length) != 0) LongValueDamaged();
+        if (static_cast<std::size_t>(offset) + length > static_cast<std::size_t>(mdb_->fmt->pg_size)) LongValueDamaged();
+        return {static_cast<const char*>(buffer) + offset, length};
+    }
+
+    [[noreturn]] void LongValueDamaged() const {
+        throw DatabaseError(QStringLiteral("%1 is damaged: a long value cannot be read").arg(Path(path_)));
+    }
+
+    std::string path_;
+    FileIdentity identity_;
+    bool jet3_;
+    MdbHandle* mdb_ = nullptr;
+    std::uint32_t pageInBuffer_ = 0;
+    std::map<QString, std::unique_ptr<Table>> tables_; // by case-folded name
+};
+
+class JetSession final : public ado::Session {
+public:
+    JetSession(const ado::ConnectionString& connection, QString providerName, bool readsAce)
+        : providerName_(std::move(providerName)), readsAce_(readsAce),
+          path_(QFile::encodeName(connection.DataSource()).toStdString()),
+          password_(connection.DatabasePassword().toStdU16String()) {
+        if (connection.DataSource().isEmpty())
+            throw DatabaseError(QStringLiteral("the connection string names no Data Source"));
+        Refresh();
+    }
+
+    ado::Recordset Execute(const ado::Statement& statement) override {
+        Refresh();
+        Table& table = file_->GetTable(statement.table);
+        ado::Recordset result;
+        if (statement.kind == ado::Statement::Kind::Count) {
+            result.columns << statement.countAlias;
+            result.rows.push_back({static_cast<std::int64_t>(table.rows.size())});
+            return result;
+        }
+        std::vector<const Column*> selected;
+        for (const QString& name : statement.columns) {
+            const Column* c = table.Find(name);
+            if (!c) throw DatabaseError(QStringLiteral("no column %1 in table %2").arg(name, table.name));
+            selected.push_back(c);
+            result.columns << c->name;
+        }
+        std::vector<MdbField> fields;
+        auto addRow = [&](std::uint32_t ordinal) {
+            file_->ReadRow(table, table.rows[ordinal], fields);
+            std::vector<FieldValue> row;
+            row.reserve(selected.size());
+            for (const Column* c : selected) row.push_back(file_->Decode(*c, fields[c->index]));
+            result.rows.push_back(std::move(row));
+        };
+        if (statement.where.empty()) {
+            for (std::uint32_t i = 0; i < table.rows.size(); ++i) addRow(i);
+            return result;
+        }
+        // The first condition is answered by its column's index, the others row by row.
+        std::vector<std::pair<const Column*, const ado::Literal*>> others;
+        for (std::size_t k = 1; k < statement.where.size(); ++k)
+            others.emplace_back(Checked(table, statement.where[k]), &statement.where[k].value);
+        for (std::uint32_t i : Matches(table, statement.where.front())) {
+            if (!others.empty()) {
+                file_->ReadRow(table, table.rows[i], fields);
+                const bool all = std::all_of(others.begin(), others.end(), [&](const auto& o) {
+                    return Equal(file_->Decode(*o.first, fields[o.first->index]), *o.second);
+                });
+                if (!all) continue;
+            }
+            addRow(i);
+        }
+        return result;
+    }
+
+    std::vector<ado::TableSchema> Schema() override {
+        Refresh();
+        std::vector<ado::TableSchema> tables;
+        for (const QString& name : file_->UserTableNames()) {
+            const Table& t = file_->GetTable(name);
+            ado::TableSchema schema{t.name, {}};
+            for (const Column& c : t.columns) schema.columns.push_back({c.name, TypeOf(c.type), c.size});
+            tables.push_back(std::move(schema));
+        }
+        return tables;
+    }
+
+private:
+    static ado::DataType TypeOf(int type) {
+        using ado::DataType;
+        switch (type) {
+        case TypeBool: return DataType::Boolean;
+        case TypeByte: return DataType::Byte;
+        case TypeInt: return DataType::Integer;
+        case TypeLong: return DataType::LongInteger;
+        case TypeMoney: return DataType::Currency;
+        case TypeFloat: return DataType::Single;
+        case TypeDouble: return DataType::Double;
+        case TypeDateTime: return DataType::DateTime;
+        case TypeBinary: return DataType::Binary;
+        case TypeText: return DataType::Text;
+        case TypeOle: return DataType::LongBinary;
+        case TypeMemo: return DataType::LongText;
+        case TypeGuid: return DataType::Guid;
+        case TypeNumeric: return DataType::Numeric;
+        default: return DataType::Other;
+        }
+    }
+
+    // Looks at the file again; opens it anew when it is another version than the one open.
+    void Refresh() {
+        int error = 0;
+        const auto identity = Identify(path_, &error);
+        if (!identity) {
+            file_.reset();
+            if (error == ENOENT || error == ENOTDIR)
+                throw DatabaseError(QStringLiteral("database file not found: %1").arg(Path(path_)));
+            throw DatabaseError(QStringLiteral("cannot open %1: %2").arg(Path(path_), QString::fromLocal8Bit(std::strerror(error))));
+        }
+        if (file_ && file_->Identity() == *identity) return;
+        file_.reset();
+        file_ = OpenVersion(*identity);
+    }
+
+    std::unique_ptr<OpenFile> OpenVersion(const FileIdentity& identity) {
+        QFile f(QFile::decodeName(path_.c_str()));
+        if (!f.open(QIODevice::ReadOnly))
+            throw DatabaseError(QStringLiteral("cannot open %1: %2").arg(Path(path_), f.errorString()));
+        const QByteArray start = f.read(PageSize);
+        f.close();
+        const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(start.constData()),
+                                                  static_cast<std::size_t>(start.size()));
+        const FileFormat format = DetectFormat(bytes);
+        switch (format) {
+        case FileFormat::NotAccess:
+            throw DatabaseError(QStringLiteral("%1 is not an Access database").arg(Path(path_)));
+        case FileFormat::AceEncrypted:
+            throw DatabaseError(QStringLiteral("%1 is encrypted; encrypted Access 2007 and later databases cannot be read")
+                                    .arg(Path(path_)));
+        case FileFormat::Ace:
+            if (!readsAce_)
+                throw DatabaseError(QStringLiteral("provider %1 does not support the format of %2 (Access 2007 or later)")
+                                        .arg(providerName_, Path(path_)));
+            break;
+        default: break;
+        }
+        if (!PasswordMatches(ReadHeaderFields(bytes), password_))
+            throw DatabaseError(QStringLiteral("not a valid password for %1").arg(Path(path_)));
+        // The header, the global usage map and the catalog's definition at least.
+        const std::size_t pageSize = format == FileFormat::Jet3 ? 2048 : PageSize;
+        if (static_cast<std::size_t>(identity.size) < 3 * pageSize)
+            throw DatabaseError(QStringLiteral("%1 is damaged: it is too short").arg(Path(path_)));
+        if (CheckOnce(path_, identity) == CheckResult::Damaged)
+            throw DatabaseError(QStringLiteral("%1 is damaged and cannot be read").arg(Path(path_)));
+        return std::make_unique<OpenFile>(path_, identity, format == FileFormat::Jet3);
+    }
+
+    // The column a condition names, once its literal is known to suit it.
+    static const Column* Checked(const Table& table, const ado::Statement::Condition& where) {
+        const Column* c = table.Find(where.column);
+        if (!c) throw DatabaseError(QStringLiteral("no column %1 in table %2").arg(where.column, table.name));
+        const bool text = std::holds_alternative<QString>(where.value);
+        if (!IsTextType(c->type) && !IsNumberType(c->type))
+            throw DatabaseError(QStringLiteral("column %1 of table %2 cannot be compared").arg(c->name, table.name));
+        if (IsTextType(c->type) != text)
+            throw DatabaseError(QStringLiteral("type mismatch: column %1 of table %2 compared with %3")
+                                    .arg(c->name, table.name, text ? QStringLiteral("a text") : QStringLiteral("a number")));
+        return c;
+    }
+
+    // Access compares text without regard to letter case; NULL equals nothing.
+    static bool Equal(const FieldValue& v, const ado::Literal& literal) {
+        if (const auto* s = std::get_if<QString>(&v)) {
+            const auto* t = std::get_if<QString>(&literal);
+            return t && s->compare(*t, Qt::CaseInsensitive) == 0;
+        }
+        const auto* n = std::get_if<std::int64_t>(&literal);
+        if (!n) return false;
+        if (const auto* i = std::get_if<std::int64_t>(&v)) return *i == *n;
+        if (const auto* d = std::get_if<double>(&v)) return *d == static_cast<double>(*n);
+        return false;
+    }
+
+    const std::vector<std::uint32_t>& Matches(Table& table, const ado::Statement::Condition& where) {
+        static const std::vector<std::uint32_t> none;
+        const Column* c = Checked(table, where);
+        const auto* text = std::get_if<QString>(&where.value);
+        const auto* number = std::get_if<std::int64_t>(&where.value);
+        std::vector<MdbField> fields;
+        if (IsTextType(c->type)) {
+            auto [it, added] = table.textIndexes.try_emplace(c->index);
+            if (added)
+                for (std::uint32_t i = 0; i < table.rows.size(); ++i) {
+                    file_->ReadRow(table, table.rows[i], fields);
+                    const FieldValue v = file_->Decode(*c, fields[c->index]);
+                    if (const auto* s = std::get_if<QString>(&v)) it->second[s->toCaseFolded()].push_back(i);
+                }
+            const auto found = it->second.constFind(text->toCaseFolded());
+            return found == it->second.cend() ? none : *found;
+        }
+        if (IsIntegerType(c->type)) {
+            auto [it, added] = table.numberIndexes.try_emplace(c->index);
+            if (added)
+                for (std::uint32_t i = 0; i < table.rows.size(); ++i) {
+                    file_->ReadRow(table, table.rows[i], fields);
+                    const FieldValue v = file_->Decode(*c, fields[c->index]);
+                    if (const auto* n = std::get_if<std::int64_t>(&v)) it->second[*n].push_back(i);
+                }
+            const auto found = it->second.find(*number);
+            return found == it->second.end() ? none : found->second;
+        }
+        {
+            auto [it, added] = table.floatIndexes.try_emplace(c->index);
+            if (added)
+                for (std::uint32_t i = 0; i < table.rows.size(); ++i) {
+                    file_->ReadRow(table, table.rows[i], fields);
+                    const FieldValue v = file_->Decode(*c, fields[c->index]);
+                    if (const auto* d = std::get_if<double>(&v)) it->second[*d].push_back(i);
+                }
+            const auto found = it->second.find(static_cast<double>(*number));
+            return found == it->second.end() ? none : found->second;
+        }
+    }
+
+    QString providerName_;
+    bool readsAce_;
+    std::string path_;
+    std::u16string password_;
+    std::unique_ptr<OpenFile> file_;
+};
+
+class JetProvider final : public ado::Provider {
+public:
+    JetProvider(QString name, bool readsAce) : name_(std::move(name)), readsAce_(readsAce) {}
+    QString Name() const override { return name_; }
+    std::unique_ptr<ado::Session> Open(const ado::ConnectionString& connection) override {
+        return std::make_unique<JetSession>(connection, name_, readsAce_);
+    }
+
+private:
+    QString name_;
+    bool readsAce_;
+};
+
+} // namespace
+
+std::vector<std::unique_ptr<ado::Provider>> MakeProviders() {
+    std::vector<std::unique_ptr<ado::Provider>> providers;
+    providers.push_back(std::make_unique<JetProvider>(QString::fromLatin1(JetProviderName), false));
+    providers.push_back(std::make_unique<JetProvider>(QString::fromLatin1(AceProviderName), true));
+    return providers;
+}
+
+} // namespace jet
