@@ -63,7 +63,7 @@ bool IsAsciiDigit(QChar c) {
 }
 
 // A bounded, single-line piece of the statement for a message.
-QString Excerpt(QString text) {
+QString Excerpt(const QString& text) {
     constexpr qsizetype Limit = 40;
     qsizetype cut = text.size();
     for (qsizetype i = 0; i < text.size(); ++i)
@@ -123,9 +123,8 @@ public:
 
         qsizetype units = 0;
         const char32_t first = CodePointAt(text_, pos_, units);
-        if (!IsNameStart(first)) {
+        if (!IsNameStart(first))
             SyntaxError(pos_, QStringLiteral("unexpected character %1").arg(Shown(first)));
-        }
         qsizetype end = pos_ + units;
         while (end < text_.size() && IsNamePart(CodePointAt(text_, end, units)))
             end += units;
