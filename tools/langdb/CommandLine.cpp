@@ -1,11 +1,19 @@
 #include "langdb/CommandLine.h"
 
+#include "langdb/Check.h"
 #include "langdb/Csv.h"
+#include "langdb/DatabaseAccess.h"
+#include "langdb/Dump.h"
+#include "langdb/Json.h"
 #include "langdb/LanguageSource.h"
+#include "platform/ado/DatabaseError.h"
 #include "platform/jet/Unicode.h"
 
+#include <algorithm>
+#include <map>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string_view>
 
 #ifndef ORVANE_VERSION
@@ -23,19 +31,79 @@ struct UsageError {
     std::string message;
 };
 
+struct Arguments {
+    std::vector<std::string> positional;
+    std::map<std::string_view, std::string> values; // by option name
+    std::set<std::string_view> flags;
+
+    const std::string* Value(std::string_view option) const {
+        const auto it = values.find(option);
+        return it == values.end() ? nullptr : &it->second;
+    }
+};
+
+struct Output {
+    std::ostream& out;
+    std::ostream& err;
+    bool errIsTerminal;
+};
+
 struct Command {
     std::string_view name;
     std::string_view synopsis;
     std::string_view summary;
     std::string_view details;
-    int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-               bool errIsTerminal);
+    int (*run)(const Arguments& args, const Output& output);
+    std::size_t positionalCount;
+    std::string_view positionalNeeded;          // the message when there are more or fewer
+    std::vector<std::string_view> valueOptions; // "--name V" or "--name=V"
+    std::vector<std::string_view> flagOptions;
 };
 
-int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal);
+int RunBuild(const Arguments& args, const Output& output);
+int RunQuery(const Arguments& args, const Output& output);
+int RunDump(const Arguments& args, const Output& output);
+int RunCheck(const Arguments& args, const Output& output);
+
+constexpr std::string_view ReadOptionsHelp =
+    "  --password P   database password (default: the password every language database uses)\n"
+    "  --provider NAME\n"
+    "                 provider that reads the file (default: Microsoft.Jet.OLEDB.4.0)\n";
+
+const std::string QueryDetails =
+    std::string(
+        "Runs STATEMENT through the program's data-access layer, which understands\n"
+        "  select <column>[, <column>]... from <table> [where <column> = <literal>]\n"
+        "  select count(*) [as <alias>] from <table>\n"
+        "and prints one JSON document, {\"columns\": [...], \"rows\": [[...], ...]}: text as a\n"
+        "string, NULL as null, numbers as numbers, binary values as {\"size\": N, \"sha256\": \"...\"}.\n"
+        "\n") +
+    std::string(ReadOptionsHelp) + "  -h, --help     show this help\n";
+
+const std::string DumpDetails =
+    std::string(
+        "Writes Languages.csv, MessageStrings.csv, FormStrings.csv, ResourceFiles.csv and the resource\n"
+        "files (resources/<LANGUAGE_COLUMN>/<ResourceName>, the name percent-encoded where a file\n"
+        "name needs it) in the form build reads, so that build gives back the same content and\n"
+        "sources built then dumped come back byte for byte. OUTPUT_DIR must not exist or be empty;\n"
+        "nothing appears in it unless the whole dump succeeds.\n"
+        "\n") +
+    std::string(ReadOptionsHelp) + "  -h, --help     show this help\n";
+
+const std::string CheckDetails =
+    std::string("Lists per table what makes the database unusable (a missing table, key column or\n"
+                "ENGLISH_US column), rows whose key repeats an earlier row's or differs from it only in\n"
+                "letter case (Access finds the first, so the later row is never read), and per language\n"
+                "how many texts are present, empty or NULL.\n"
+                "Exit status: 0 usable (warnings at most), 1 unusable or unreadable, 2 wrong arguments.\n"
+                "\n") +
+    std::string(ReadOptionsHelp) +
+    "  --json         print the report as one JSON document\n"
+    "  -h, --help     show this help\n";
 
 const Command Commands[] = {
-    {"build", "build SOURCE_DIR OUTPUT.mdb [--password P] [--progress]",
+    {"build",
+     "build SOURCE_DIR OUTPUT.mdb [--password P] [--progress]",
      "Build a language database from the CSV sources in SOURCE_DIR.",
      "Reads Languages.csv, MessageStrings.csv, FormStrings.csv and ResourceFiles.csv (UTF-8, a header\n"
      "row naming the columns) from SOURCE_DIR and writes an Access 2000 database. Nothing is written\n"
@@ -45,7 +113,38 @@ const Command Commands[] = {
      "                 (default: the password every language database uses)\n"
      "  --progress     report progress on stderr even when it is not a terminal\n"
      "  -h, --help     show this help\n",
-     RunBuild},
+     RunBuild,
+     2,
+     "build needs SOURCE_DIR and OUTPUT.mdb",
+     {"--password"},
+     {"--progress"}},
+    {"query",
+     "query FILE \"STATEMENT\" [--password P] [--provider NAME]",
+     "Run a statement on a database and print the result as JSON.",
+     QueryDetails,
+     RunQuery,
+     2,
+     "query needs FILE and STATEMENT",
+     {"--password", "--provider"},
+     {}},
+    {"dump",
+     "dump FILE OUTPUT_DIR [--password P] [--provider NAME]",
+     "Write the CSV sources of a language database into OUTPUT_DIR.",
+     DumpDetails,
+     RunDump,
+     2,
+     "dump needs FILE and OUTPUT_DIR",
+     {"--password", "--provider"},
+     {}},
+    {"check",
+     "check FILE [--password P] [--provider NAME] [--json]",
+     "Report missing tables and columns, repeated keys and coverage per language.",
+     CheckDetails,
+     RunCheck,
+     1,
+     "check needs FILE",
+     {"--password", "--provider"},
+     {"--json"}},
 };
 
 void PrintUsage(std::ostream& os) {
@@ -63,56 +162,125 @@ void PrintCommandUsage(std::ostream& os, const Command& c) {
     os << "Usage: " << Program << " " << c.synopsis << "\n\n" << c.summary << "\n" << c.details;
 }
 
-int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
-    std::vector<std::string> positional;
-    std::optional<std::string> password;
-    bool progress = errIsTerminal;
+// Options may come before, between or after the positional arguments; "--" ends them. Help is
+// printed as soon as it is asked for. Returns nullopt after printing help; throws UsageError.
+std::optional<Arguments> ParseArguments(const Command& c, const std::vector<std::string>& args,
+                                        std::ostream& out) {
+    Arguments parsed;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (optionsEnded || a.empty() || a[0] != '-' || a == "-") {
-            positional.push_back(a);
+            parsed.positional.push_back(a);
         } else if (a == "--") {
             optionsEnded = true;
         } else if (a == "-h" || a == "--help") {
-            PrintCommandUsage(out, Commands[0]);
-            return ExitOk;
-        } else if (a == "--password") {
-            if (i + 1 == args.size()) throw UsageError{"--password needs a value"};
-            password = args[++i];
-        } else if (a.starts_with("--password=")) {
-            password = a.substr(std::string_view("--password=").size());
-        } else if (a == "--progress") {
-            progress = true;
+            PrintCommandUsage(out, c);
+            return std::nullopt;
+        } else if (const auto flag = std::find(c.flagOptions.begin(), c.flagOptions.end(), a);
+                   flag != c.flagOptions.end()) {
+            parsed.flags.insert(*flag);
         } else {
-            throw UsageError{"unknown option '" + a + "' for build"};
+            const auto option =
+                std::find_if(c.valueOptions.begin(), c.valueOptions.end(), [&](std::string_view o) {
+                    return a == o || (a.starts_with(o) && a.size() > o.size() && a[o.size()] == '=');
+                });
+            if (option == c.valueOptions.end())
+                throw UsageError{"unknown option '" + a + "' for " + std::string(c.name)};
+            if (a.size() > option->size()) {
+                parsed.values[*option] = a.substr(option->size() + 1);
+            } else {
+                if (i + 1 == args.size()) throw UsageError{std::string(*option) + " needs a value"};
+                parsed.values[*option] = args[++i];
+            }
         }
     }
-    if (positional.size() != 2) throw UsageError{"build needs SOURCE_DIR and OUTPUT.mdb"};
+    if (parsed.positional.size() != c.positionalCount) throw UsageError{std::string(c.positionalNeeded)};
+    return parsed;
+}
 
+std::u16string Utf16Argument(const std::string& value, std::string_view what) {
+    auto utf16 = jet::Utf8ToUtf16(value);
+    if (!utf16) throw UsageError{std::string(what) + " is not valid UTF-8"};
+    return std::move(*utf16);
+}
+
+DatabaseOptions ReadOptions(const Arguments& args) {
+    DatabaseOptions options;
+    if (const std::string* password = args.Value("--password"))
+        options.password = QString::fromStdU16String(Utf16Argument(*password, "--password"));
+    if (const std::string* provider = args.Value("--provider"))
+        options.provider = QString::fromStdU16String(Utf16Argument(*provider, "--provider"));
+    return options;
+}
+
+int RunBuild(const Arguments& args, const Output& output) {
     BuildOptions options;
-    if (password) {
-        auto utf16 = jet::Utf8ToUtf16(*password);
-        if (!utf16) throw UsageError{"--password is not valid UTF-8"};
-        if (utf16->size() > MaxPasswordLength)
+    if (const std::string* password = args.Value("--password")) {
+        auto utf16 = Utf16Argument(*password, "--password");
+        if (utf16.size() > MaxPasswordLength)
             throw UsageError{"--password may have at most " + std::to_string(MaxPasswordLength) +
                              " characters"};
-        options.password = std::move(*utf16);
+        options.password = std::move(utf16);
     }
-    if (progress) options.progress = [&err](const std::string& line) { err << line << '\n' << std::flush; };
+    std::ostream& err = output.err;
+    if (output.errIsTerminal || args.flags.contains("--progress"))
+        options.progress = [&err](const std::string& line) { err << line << '\n' << std::flush; };
 
-    const std::string& output = positional[1];
-    const BuildResult result = BuildLanguageDatabase(positional[0], output, options);
-    for (const std::string& warning : result.warnings) err << warning << '\n';
-    err << "wrote " << output << ": " << result.tables << " tables, " << result.stats.rows << " rows, "
+    const std::string& target = args.positional[1];
+    const BuildResult result = BuildLanguageDatabase(args.positional[0], target, options);
+    for (const std::string& warning : result.warnings)
+        err << warning << '\n';
+    err << "wrote " << target << ": " << result.tables << " tables, " << result.stats.rows << " rows, "
         << result.stats.bytes << " bytes\n";
     return ExitOk;
+}
+
+int RunQuery(const Arguments& args, const Output& output) {
+    const DatabaseOptions options = ReadOptions(args);
+    const QString statement = QString::fromStdU16String(Utf16Argument(args.positional[1], "STATEMENT"));
+    ado::Connection connection;
+    connection.ConnectionString = ConnectionStringFor(args.positional[0], options);
+    connection.LoginPrompt = false;
+    connection.Mode = ado::ConnectMode::Read;
+    ado::Query query;
+    query.SetConnection(&connection);
+    query.Lock = ado::LockType::ReadOnly;
+    query.SQL << statement;
+    query.Open();
+    output.out << RecordsetJson(query.Result()) << std::flush;
+    return ExitOk;
+}
+
+int RunDump(const Arguments& args, const Output& output) {
+    const DatabaseOptions options = ReadOptions(args);
+    const std::string& target = args.positional[1];
+    const DumpResult result = DumpLanguageDatabase(args.positional[0], target, options);
+    for (const std::string& warning : result.warnings)
+        output.err << "warning: " << warning << '\n';
+    output.err << "wrote " << target << ": " << result.tables << " tables, " << result.rows << " rows, "
+               << result.resourceFiles << " resource files\n";
+    return ExitOk;
+}
+
+int RunCheck(const Arguments& args, const Output& output) {
+    const CheckReport report = CheckLanguageDatabase(args.positional[0], ReadOptions(args));
+    output.out << (args.flags.contains("--json") ? CheckReportJson(report) : CheckReportText(report))
+               << std::flush;
+    return report.Usable() ? ExitOk : ExitFailure;
 }
 
 const Command* FindCommand(std::string_view name) {
     for (const Command& c : Commands)
         if (c.name == name) return &c;
     return nullptr;
+}
+
+// Messages go on one line, whatever the text they quote holds.
+std::string OneLine(std::string message) {
+    std::replace_if(
+        message.begin(), message.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return message;
 }
 
 } // namespace
@@ -140,7 +308,9 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
 
     try {
-        return command->run({args.begin() + 1, args.end()}, out, err, errIsTerminal);
+        const auto parsed = ParseArguments(*command, {args.begin() + 1, args.end()}, out);
+        if (!parsed) return ExitOk;
+        return command->run(*parsed, {out, err, errIsTerminal});
     } catch (const UsageError& e) {
         err << Program << ": " << e.message << "\n\n";
         PrintCommandUsage(err, *command);
@@ -149,8 +319,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         err << e.what() << "\n";
     } catch (const jet::WriteError& e) {
         err << Program << ": cannot write the database: " << e.what() << "\n";
+    } catch (const ado::DatabaseError& e) {
+        err << Program << ": " << OneLine(e.Message().toStdString()) << "\n";
     } catch (const std::exception& e) {
-        err << Program << ": " << e.what() << "\n";
+        err << Program << ": " << OneLine(e.what()) << "\n";
     }
     return ExitFailure;
 }

@@ -163,6 +163,30 @@ bool CsvReader::Next(CsvRecord& record) {
     return true;
 }
 
+void CsvWriter::Separate() {
+    if (recordStarted_) text_ += ',';
+    recordStarted_ = true;
+}
+
+void CsvWriter::Field(std::string_view text) {
+    Separate();
+    if (!text.empty() && text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        text_ += text;
+        return;
+    }
+    text_ += '"';
+    for (const char c : text) {
+        if (c == '"') text_ += '"';
+        text_ += c;
+    }
+    text_ += '"';
+}
+
+void CsvWriter::EndRecord() {
+    text_ += '\n';
+    recordStarted_ = false;
+}
+
 std::string ReadWholeFile(const std::filesystem::path& path) {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) throw SourceError(path.string(), "file not found");

@@ -70,6 +70,24 @@ private:
     std::size_t lineStart_ = 0;
 };
 
+// Writes records in the one form every source is kept in, so that a source written here and read
+// back with CsvReader gives the same fields, and equal tables give equal bytes: fields quoted only
+// when they must be (empty text, or a comma, quote, CR or LF inside), LF after every record, no BOM.
+class CsvWriter {
+public:
+    void Field(std::string_view text);
+    void Null() { Separate(); } // an unquoted empty field
+    void EndRecord();
+
+    const std::string& Text() const { return text_; }
+
+private:
+    void Separate();
+
+    std::string text_;
+    bool recordStarted_ = false;
+};
+
 // The whole file as bytes. Throws SourceError naming the file when it is missing or unreadable.
 std::string ReadWholeFile(const std::filesystem::path& path);
 

@@ -19,42 +19,6 @@ namespace {
 constexpr std::size_t MaxTextLength = 255;
 constexpr std::size_t MaxColumnNameLength = 64;
 
-constexpr std::string_view RequiredLanguage = "ENGLISH_US";
-
-struct KeyColumn {
-    std::string_view name;
-    jet::ColumnType type;
-};
-
-struct TableSchema {
-    std::string_view file;
-    std::u16string_view table;
-    std::vector<KeyColumn> keys;
-    // How many leading key columns identify a row; two rows may not share them.
-    std::size_t identity;
-    // Type of the language columns after the keys; unset when the table has none.
-    std::optional<jet::ColumnType> languageType;
-};
-
-const std::vector<TableSchema>& Schemas() {
-    using enum jet::ColumnType;
-    static const std::vector<TableSchema> schemas = {
-        {"Languages.csv",
-         u"Languages",
-         {{"LanguageID", LongInteger}, {"LanguageName", Text}},
-         1,
-         std::nullopt},
-        {"MessageStrings.csv", u"MessageStrings", {{"StringID", LongInteger}}, 1, LongText},
-        {"FormStrings.csv",
-         u"FormStrings",
-         {{"FormName", Text}, {"ControlName", Text}, {"PropertyName", Text}},
-         3,
-         LongText},
-        {"ResourceFiles.csv", u"ResourceFiles", {{"ResourceName", Text}}, 1, LongBinary},
-    };
-    return schemas;
-}
-
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     return a.size() == b.size() &&
@@ -96,7 +60,7 @@ std::optional<std::string> ColumnNameProblem(std::string_view utf8, std::u16stri
 
 class TableLoader {
 public:
-    TableLoader(const fs::path& folder, const TableSchema& schema)
+    TableLoader(const fs::path& folder, const LanguageTable& schema)
         : folder_(folder), schema_(schema),
           reader_((folder / schema.file).string(), ReadWholeFile(folder / schema.file)) {}
 
@@ -258,7 +222,7 @@ private:
     }
 
     fs::path folder_;
-    const TableSchema& schema_;
+    const LanguageTable& schema_;
     CsvReader reader_;
     Table table_;
     std::unordered_map<std::string, std::size_t> firstLine_;
@@ -267,11 +231,30 @@ private:
 
 } // namespace
 
+const std::vector<LanguageTable>& LanguageTables() {
+    using enum jet::ColumnType;
+    static const std::vector<LanguageTable> tables = {
+        {"Languages.csv",
+         u"Languages",
+         {{"LanguageID", LongInteger}, {"LanguageName", Text}},
+         1,
+         std::nullopt},
+        {"MessageStrings.csv", u"MessageStrings", {{"StringID", LongInteger}}, 1, LongText},
+        {"FormStrings.csv",
+         u"FormStrings",
+         {{"FormName", Text}, {"ControlName", Text}, {"PropertyName", Text}},
+         3,
+         LongText},
+        {"ResourceFiles.csv", u"ResourceFiles", {{"ResourceName", Text}}, 1, LongBinary},
+    };
+    return tables;
+}
+
 LanguageSource LoadLanguageSource(const fs::path& folder, const Progress& progress) {
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) throw SourceError(folder.string(), "source folder not found");
     LanguageSource source;
-    for (const TableSchema& schema : Schemas()) {
+    for (const LanguageTable& schema : LanguageTables()) {
         TableLoader loader(folder, schema);
         source.tables.push_back(loader.Load());
         source.warnings.insert(source.warnings.end(), loader.Warnings().begin(), loader.Warnings().end());

@@ -6,11 +6,35 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace langdb {
+
+// Every table with language columns must have this one; the program falls back to it.
+inline constexpr std::string_view RequiredLanguage = "ENGLISH_US";
+
+struct KeyColumn {
+    std::string_view name;
+    jet::ColumnType type;
+};
+
+// One table of a language database as the sources describe it.
+struct LanguageTable {
+    std::string_view file;
+    std::u16string_view table;
+    std::vector<KeyColumn> keys;
+    // How many leading key columns identify a row; the program looks rows up by them.
+    std::size_t identity;
+    // Type of the language columns after the keys; unset when the table has none.
+    std::optional<jet::ColumnType> languageType;
+};
+
+// Languages, MessageStrings, FormStrings, ResourceFiles, in the order they are built.
+const std::vector<LanguageTable>& LanguageTables();
 
 // One table ready for the writer. Rows lie one after another, columns.size() values each, so a
 // large table costs one allocation per text rather than one per row as well.

@@ -162,7 +162,7 @@ CheckResult CheckInChildProcess(const std::string& path, off_t size) {
             return CheckResult::Damaged;
         }
         std::this_thread::sleep_for(pause);
-        pause = std::min(pause * 2, std::chrono::microseconds(20000));
+        pause = std::min(pause * 2, std::chrono::microseconds(5000));
     }
 }
 
@@ -277,6 +277,14 @@ public:
         : path_(path), identity_(identity), jet3_(jet3) {
         mdb_ = mdb_open(path.c_str(), MDB_NOFLAGS);
         if (!mdb_) throw DatabaseError(QStringLiteral("cannot open %1 as an Access database").arg(Path(path)));
+        // The file checked must be the file opened: it may have been replaced in between.
+        struct stat st {};
+        if (::fstat(fileno(mdb_->f->stream), &st) != 0 || st.st_ino != identity.inode || st.st_dev != identity.device ||
+            st.st_size != identity.size ||
+            st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec != identity.modified) {
+            mdb_close(mdb_);
+            throw DatabaseError(QStringLiteral("%1 changed while it was being opened").arg(Path(path)));
+        }
         mdb_set_bind_size(mdb_, 1 << 20);
         if (!mdb_read_catalog(mdb_, MDB_TABLE)) {
             mdb_close(mdb_);
@@ -331,6 +339,12 @@ public:
         mdb_rewind_table(table->def);
         while (mdb_fetch_row(table->def))
             table->rows.push_back({table->def->cur_phys_pg, static_cast<std::uint16_t>(table->def->cur_row - 1)});
+        // libmdb reads a page past the end of the file as zeros, so a file cut short shows fewer
+        // rows without a word. The definition records the row count (0 when a database was not
+        // closed properly), so only fewer rows than recorded mean damage.
+        if (table->rows.size() < table->def->num_rows)
+            throw DatabaseError(QStringLiteral("%1 is damaged: table %2 has fewer rows than it records")
+                                    .arg(Path(path_), table->name));
         pageInBuffer_ = 0;
         return *tables_.emplace(key, std::move(table)).first->second;
     }

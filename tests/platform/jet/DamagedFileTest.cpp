@@ -17,13 +17,13 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
 #include <random>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -268,7 +268,7 @@ std::vector<Copy> DamagedCopies(const std::string& original, unsigned seed) {
     std::vector<std::size_t> lengths{0, 1, 100, 4095, 4096, 4097, 3 * PageSize - 1, original.size() - 1};
     for (std::size_t p = 3; p < layout.pages; ++p)
         lengths.push_back(p * PageSize);
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) // mid-page
         lengths.push_back(random() % original.size());
     for (std::size_t length : lengths)
         copies.push_back({"truncated", original.substr(0, length)});
@@ -352,6 +352,77 @@ int SignalReadingWithLibmdb(const fs::path& file) {
     return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
 }
 
+void Put32(std::string& b, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// The first row of a data page that `match` accepts.
+std::optional<Span> FindRow(const std::string& file, const std::function<bool(Span)>& match) {
+    const Layout layout = Survey(file);
+    for (std::size_t p : layout.data)
+        for (std::size_t r = 0; r < Get16(file, p * PageSize + 12); ++r)
+            if (auto row = Layout::Row(file, p, r); row && match(*row)) return row;
+    return std::nullopt;
+}
+
+// Where a Jet 4 row of at most 8 columns keeps the start of its variable-length column i.
+std::size_t VariableOffsetField(Span row, std::size_t i) {
+    return row.end - 5 - 2 * i;
+}
+
+// Damage that libmdb reads past without trouble, in values the provider decodes itself.
+std::string ContradictoryFieldOffsets(std::string file) {
+    // The row of message 207: three columns, StringID first.
+    const auto row =
+        FindRow(file, [&](Span r) { return Get16(file, r.begin) == 3 && Get32(file, r.begin + 2) == 207; });
+    if (!row) return {};
+    // ENGLISH_US now ends before it starts, and its header claims 1 GiB stored in the row.
+    Put32(file, row->begin + Get16(file, VariableOffsetField(*row, 0)), 0x80000000 | 0x3FFFFFFF);
+    file[VariableOffsetField(*row, 1)] = file[VariableOffsetField(*row, 1) + 1] = 0;
+    return file;
+}
+
+std::string LoopingLongValue(std::string file) {
+    const auto row = FindRow(file, [&](Span r) {
+        return std::string_view(file).substr(r.begin, r.end - r.begin).find("Readme.txt") !=
+               std::string_view::npos;
+    });
+    if (!row) return {};
+    // The resource now claims 1 GiB, and the last link of its chain leads back to the first.
+    const std::size_t field = row->begin + Get16(file, VariableOffsetField(*row, 1));
+    Put32(file, field, 0x3FFFFFFF);
+    const std::uint32_t first = Get32(file, field + 4);
+    std::optional<Span> link;
+    for (std::uint32_t pointer = first; pointer != 0; pointer = Get32(file, link->begin)) {
+        link = Layout::Row(file, pointer >> 8, pointer & 0xFF);
+        if (!link) return {};
+    }
+    Put32(file, link->begin, first);
+    return file;
+}
+
+// libmdb reports what it finds wrong on stderr, hundreds of lines over all the copies.
+class QuietStderr {
+public:
+    QuietStderr() : saved_(::dup(2)) {
+        std::fflush(stderr);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 2);
+        ::close(null);
+    }
+    ~QuietStderr() {
+        std::fflush(stderr);
+        ::dup2(saved_, 2);
+        ::close(saved_);
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int saved_;
+};
+
 struct Tally {
     int copies = 0, errors = 0, sameResults = 0, otherResults = 0;
 };
@@ -368,6 +439,7 @@ void ExpectEveryCopyEndsInAnErrorOrAResult(const std::string& name, const std::s
     std::map<std::string, Tally> tallies;
     Tally total;
     int n = 0;
+    const QuietStderr quiet;
     for (const auto& copy : DamagedCopies(original, seed)) {
         // A new name each time: every copy is a file version the provider has not seen.
         const fs::path file = dir / ("copy-" + std::to_string(n++) + ".mdb");
@@ -395,6 +467,8 @@ void ExpectEveryCopyEndsInAnErrorOrAResult(const std::string& name, const std::s
     // Both outcomes occur, or the damage missed what the statements read.
     EXPECT_GT(total.errors, 0);
     EXPECT_GT(total.sameResults + total.otherResults, 0);
+    // A file cut short is an error, never a smaller answer.
+    EXPECT_EQ(tallies["truncated"].otherResults, 0);
 }
 
 } // namespace
@@ -420,6 +494,33 @@ TEST(DamagedFile, FileThatCrashesLibmdbIsRefused) {
         << "libmdb no longer crashes on " << file << "; the file proves nothing now and needs replacing";
     for (const auto& outcome : RunStatements(file))
         EXPECT_TRUE(outcome.error) << outcome.text.toStdString();
+}
+
+TEST(DamagedFile, DamageOnlyTheProviderReadsEndsInAnError) {
+    TempDir dir;
+    const std::string original = LanguageDatabase(dir / "languages.mdb");
+    const struct {
+        const char* damage;
+        std::string (*make)(std::string);
+        const QString& statement;
+    } cases[] = {
+        {"field offsets that contradict each other", ContradictoryFieldOffsets, Statements[1]},
+        {"a long value longer than the file, over a chain that loops", LoopingLongValue, Statements[3]},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.damage);
+        const std::string damaged = c.make(original);
+        ASSERT_FALSE(damaged.empty()) << "the part to damage was not found";
+        const fs::path file = dir / "damaged.mdb";
+        WriteInPlace(file, damaged);
+        ASSERT_EQ(SignalReadingWithLibmdb(file), 0); // the check in a child process passes
+        ado::Connection connection;
+        connection.ConnectionString = ConnectionString(file);
+        ado::Query q;
+        q.SetConnection(&connection);
+        q.SQL << c.statement;
+        EXPECT_THROW(q.Open(), ado::DatabaseError);
+    }
 }
 
 TEST(ChangingFile, EveryStatementReadsTheFileAsItIsThen) {

@@ -95,6 +95,49 @@ TEST(CommandLine, UsageAndArguments) {
     }
 }
 
+// The commands that read a database share their options; none of these cases reaches the file.
+TEST(CommandLine, ReadingCommandsUsage) {
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* outHas; // nullptr: out stays empty
+        const char* errHas; // nullptr: err stays empty
+    } cases[] = {
+        {{"--help"}, ExitOk, "dump FILE OUTPUT_DIR", nullptr},
+        {{"query", "--help"}, ExitOk, "{\"size\": N, \"sha256\"", nullptr},
+        {{"dump", "-h"}, ExitOk, "must not exist or be empty", nullptr},
+        {{"check", "F", "--help"}, ExitOk, "--json", nullptr},
+        {{"query", "F"}, ExitUsage, nullptr, "query needs FILE and STATEMENT"},
+        {{"dump", "F"}, ExitUsage, nullptr, "dump needs FILE and OUTPUT_DIR"},
+        {{"check"}, ExitUsage, nullptr, "check needs FILE"},
+        {{"check", "F", "G"}, ExitUsage, nullptr, "Usage: orvane-langdb check FILE"},
+        {{"check", "F", "--bogus"}, ExitUsage, nullptr, "unknown option '--bogus' for check"},
+        {{"query", "F", "S", "--json"}, ExitUsage, nullptr, "unknown option '--json' for query"},
+        {{"dump", "F", "D", "--progress"}, ExitUsage, nullptr, "unknown option '--progress' for dump"},
+        {{"build", "S", "O", "--provider", "P"}, ExitUsage, nullptr, "unknown option '--provider' for build"},
+        {{"check", "F", "--password"}, ExitUsage, nullptr, "--password needs a value"},
+        {{"query", "F", "S", "--provider"}, ExitUsage, nullptr, "--provider needs a value"},
+        {{"query", "F", "select \xFF from T"}, ExitUsage, nullptr, "STATEMENT is not valid UTF-8"},
+        {{"dump", "F", "D", "--password=\xFF"}, ExitUsage, nullptr, "--password is not valid UTF-8"},
+    };
+    for (const auto& c : cases) {
+        std::string shown;
+        for (const auto& a : c.args)
+            shown += a + " ";
+        SCOPED_TRACE(shown);
+        const Outcome r = Langdb(c.args);
+        EXPECT_EQ(r.status, c.status);
+        if (c.outHas)
+            EXPECT_NE(r.out.find(c.outHas), std::string::npos) << r.out;
+        else
+            EXPECT_EQ(r.out, "");
+        if (c.errHas)
+            EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+        else
+            EXPECT_EQ(r.err, "");
+    }
+}
+
 struct BadSource {
     const char* name;
     const char* file;

@@ -144,5 +144,40 @@ TEST(CsvReader, ErrorsNameTheHeaderColumnOnceKnown) {
     }
 }
 
+// Every field comes back from the reader as written, and the text is the one canonical form:
+// quotes only where a field needs them, LF after each record.
+TEST(CsvWriter, WritesWhatTheReaderReadsBackInOneForm) {
+    const Rows rows = {
+        {"plain", Null, "", " spaced ", "a,b", "say \"hi\"", "\"", "l1\r\nl2", "lf\n", "\rcr"},
+        {"Größe", "\xF0\x9F\x8E\x89",
+         "\xEF\xBB\xBF"
+         "bom",
+         "back\\slash", "tab\t", std::string("nul\0", 4), "'q'"},
+        {Null, Null},
+        {""},
+    };
+    CsvWriter writer;
+    for (const auto& row : rows) {
+        for (const Cell& cell : row)
+            cell ? writer.Field(*cell) : writer.Null();
+        writer.EndRecord();
+    }
+    EXPECT_EQ(writer.Text(),
+              "plain,,\"\", spaced ,\"a,b\",\"say \"\"hi\"\"\",\"\"\"\",\"l1\r\nl2\",\"lf\n\",\"\rcr\"\n"
+              "Größe,\xF0\x9F\x8E\x89,\xEF\xBB\xBF"
+              "bom,back\\slash,tab\t," +
+                  std::string("nul\0", 4) +
+                  ",'q'\n"
+                  ",\n"
+                  "\"\"\n");
+    Rows read;
+    for (const auto& record : ParseCsv("t.csv", writer.Text())) {
+        auto& row = read.emplace_back();
+        for (const auto& f : record.fields)
+            row.push_back(f.isNull ? Null : Cell(f.text));
+    }
+    EXPECT_EQ(read, rows);
+}
+
 } // namespace
 } // namespace langdb
