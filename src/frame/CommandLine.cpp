@@ -1,0 +1,1 @@
+#include "frame/CommandLine.h"
