@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libglib2.0-dev mdbtools mdbtools-dev
   libgtest-dev libgmock-dev
-  xvfb xauth x11-apps imagemagick
+  xvfb xauth x11-apps x11-utils xdotool imagemagick
   fonts-wqy-microhei fonts-dejavu-core
 )
 # Node.js runs the independent reader used by the interoperability tests. Some machines carry a
