@@ -255,7 +255,7 @@ struct Table {
     std::vector<Column> columns;
     std::vector<RowPlace> rows; // in table order
     // Per column, where each value lies: text by its case-folded form, numbers by value.
-    std::unordered_map<std::size_t, QHash<QString, std::vector<std::uint32_t>>> textIndexes;
+    std::unordered_map<std::size_t, std::unordered_map<QString, std::vector<std::uint32_t>>> textIndexes;
     std::unordered_map<std::size_t, std::unordered_map<std::int64_t, std::vector<std::uint32_t>>> numberIndexes;
     std::unordered_map<std::size_t, std::unordered_map<double, std::vector<std::uint32_t>>> floatIndexes;
 
@@ -615,45 +615,47 @@ private:
         return false;
     }
 
+    // Fills an index of one column on its first use: each value's key, to the rows holding it.
+    template <typename Index, typename KeyOf>
+    Index& IndexOf(Table& table, const Column& c, std::unordered_map<std::size_t, Index>& indexes, KeyOf keyOf) {
+        auto [it, added] = indexes.try_emplace(c.index);
+        if (added) {
+            std::vector<MdbField> fields;
+            for (std::uint32_t i = 0; i < table.rows.size(); ++i) {
+                file_->ReadRow(table, table.rows[i], fields);
+                if (const auto key = keyOf(file_->Decode(c, fields[c.index]))) it->second[*key].push_back(i);
+            }
+        }
+        return it->second;
+    }
+
     const std::vector<std::uint32_t>& Matches(Table& table, const ado::Statement::Condition& where) {
         static const std::vector<std::uint32_t> none;
         const Column* c = Checked(table, where);
-        const auto* text = std::get_if<QString>(&where.value);
-        const auto* number = std::get_if<std::int64_t>(&where.value);
-        std::vector<MdbField> fields;
+        auto find = [&](const auto& index, const auto& key) -> const std::vector<std::uint32_t>& {
+            const auto found = index.find(key);
+            return found == index.end() ? none : found->second;
+        };
         if (IsTextType(c->type)) {
-            auto [it, added] = table.textIndexes.try_emplace(c->index);
-            if (added)
-                for (std::uint32_t i = 0; i < table.rows.size(); ++i) {
-                    file_->ReadRow(table, table.rows[i], fields);
-                    const FieldValue v = file_->Decode(*c, fields[c->index]);
-                    if (const auto* s = std::get_if<QString>(&v)) it->second[s->toCaseFolded()].push_back(i);
-                }
-            const auto found = it->second.constFind(text->toCaseFolded());
-            return found == it->second.cend() ? none : *found;
+            const auto& index = IndexOf(table, *c, table.textIndexes, [](const FieldValue& v) {
+                const auto* s = std::get_if<QString>(&v);
+                return s ? std::optional(s->toCaseFolded()) : std::nullopt;
+            });
+            return find(index, std::get<QString>(where.value).toCaseFolded());
         }
+        const std::int64_t number = std::get<std::int64_t>(where.value);
         if (IsIntegerType(c->type)) {
-            auto [it, added] = table.numberIndexes.try_emplace(c->index);
-            if (added)
-                for (std::uint32_t i = 0; i < table.rows.size(); ++i) {
-                    file_->ReadRow(table, table.rows[i], fields);
-                    const FieldValue v = file_->Decode(*c, fields[c->index]);
-                    if (const auto* n = std::get_if<std::int64_t>(&v)) it->second[*n].push_back(i);
-                }
-            const auto found = it->second.find(*number);
-            return found == it->second.end() ? none : found->second;
+            const auto& index = IndexOf(table, *c, table.numberIndexes, [](const FieldValue& v) {
+                const auto* n = std::get_if<std::int64_t>(&v);
+                return n ? std::optional(*n) : std::nullopt;
+            });
+            return find(index, number);
         }
-        {
-            auto [it, added] = table.floatIndexes.try_emplace(c->index);
-            if (added)
-                for (std::uint32_t i = 0; i < table.rows.size(); ++i) {
-                    file_->ReadRow(table, table.rows[i], fields);
-                    const FieldValue v = file_->Decode(*c, fields[c->index]);
-                    if (const auto* d = std::get_if<double>(&v)) it->second[*d].push_back(i);
-                }
-            const auto found = it->second.find(static_cast<double>(*number));
-            return found == it->second.end() ? none : found->second;
-        }
+        const auto& index = IndexOf(table, *c, table.floatIndexes, [](const FieldValue& v) {
+            const auto* d = std::get_if<double>(&v);
+            return d ? std::optional(*d) : std::nullopt;
+        });
+        return find(index, static_cast<double>(number));
     }
 
     QString providerName_;
