@@ -1,5 +1,7 @@
 #include "frame/Startup.h"
 
+#include "frame/PublicUnit.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -21,5 +23,5 @@ void TraceStartup(const QString& line) {
 
 void ShowErrorBox(const QString& text) {
     TraceStartup(QStringLiteral("error ") + text);
-    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), text);
+    QMessageBox::critical(QApplication::activeWindow(), AppSettings.AppTitle, text);
 }

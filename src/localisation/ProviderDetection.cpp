@@ -1,8 +1,10 @@
 #include "localisation/ProviderDetection.h"
 
 #include "frame/PublicUnit.h"
+#include "frame/Startup.h"
 #include "localisation/Languages.h"
 #include "platform/ado/Connection.h"
+#include "platform/registry/Registry.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -33,8 +35,16 @@ bool TestOleDbProvider(const QString& providerName) {
 
 ProviderDetectionPlatform& ProviderDetection() {
     static ProviderDetectionPlatform platform{
-        [](const QString&) -> std::optional<QString> { return std::nullopt; },
+        [](const QString& key) -> std::optional<QString> {
+            const auto opened = registry::SystemRegistry().OpenKey(registry::RootKey::ClassesRoot, key);
+            if (!opened) return std::nullopt;
+            // A missing default value, or one that is not text, names no provider: its probe fails
+            // and the other well-known name is tried.
+            const auto value = opened->ReadValue(QString());
+            return value ? registry::ValueText(*value).value_or(QString()) : QString();
+        },
         [](const QString& caption, const QString& text) {
+            TraceStartup(QStringLiteral("warning ") + text);
             QMessageBox::warning(nullptr, caption, text, QMessageBox::Ok);
         },
         [] { QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection); },
