@@ -94,9 +94,10 @@ template <class T> T* Named(T* component, const QString& name) {
     return component;
 }
 
-template <class T> T* Control(TComponent* owner, const QString& name, const QString& caption = {}) {
+// A control with its designer's caption and hint.
+template <class T> T* Control(TComponent* owner, const QString& name) {
     auto* control = Named(new T(owner), name);
-    control->SetCaption(caption.isNull() ? "Designer " + name : caption);
+    control->SetCaption("Designer " + name);
     control->SetHint("Designer hint of " + name);
     return control;
 }

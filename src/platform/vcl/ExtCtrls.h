@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
 // A raised panel that shows its caption in the middle and lays out the controls on it.
 class TPanel : public QFrame, public TControl {
     Q_OBJECT

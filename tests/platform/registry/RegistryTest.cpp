@@ -13,10 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include <fcntl.h>

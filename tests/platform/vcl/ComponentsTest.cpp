@@ -14,6 +14,11 @@
 #include <functional>
 #include <memory>
 
+// Found by the test framework through QString's namespace.
+[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 class TfrmSample : public TForm {
     Q_OBJECT
 public:
