@@ -67,6 +67,7 @@ void TfrmMain::FormCreate(const QStringList& parameters) {
 
 void TfrmMain::FormShow(TComponent*) {
     TraceStartup(QStringLiteral("FormShow"));
+    ReportShownForBenchmark();
     const QString picture = AppSettings.AppFolder + QStringLiteral("Pictures/Software Pictures/") +
                             AppSettings.ProductCode + QStringLiteral("_About.jpg");
     if (!QFileInfo::exists(picture)) return; // a link counts when its target exists

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTimer>
+
+#include <chrono>
 
 QString ExecutableFolder() {
     // /proc/self/exe names the file itself, links resolved, wherever it was copied to.
@@ -24,4 +27,15 @@ void TraceStartup(const QString& line) {
 void ShowErrorBox(const QString& text) {
     TraceStartup(QStringLiteral("error ") + text);
     QMessageBox::critical(QApplication::activeWindow(), AppSettings.AppTitle, text);
+}
+
+void ReportShownForBenchmark() {
+    const QByteArray file = qgetenv("ORVANE_EXIT_WHEN_SHOWN");
+    if (file.isEmpty()) return;
+    const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+    QFile out(QString::fromLocal8Bit(file));
+    if (out.open(QIODevice::Append | QIODevice::Text)) out.write(QByteArray::number(static_cast<qint64>(now)) + '\n');
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }

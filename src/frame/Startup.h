@@ -13,3 +13,7 @@ void TraceStartup(const QString& line);
 // Shows an error the way unhandled errors of event handlers are shown: a standard error box with
 // the error's text.
 void ShowErrorBox(const QString& text);
+
+// For the start-up benchmark: when ORVANE_EXIT_WHEN_SHOWN names a file, the moment the window is
+// shown (microseconds of the system clock) is appended to it and the program ends.
+void ReportShownForBenchmark();

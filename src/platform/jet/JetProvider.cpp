@@ -18,6 +18,8 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <signal.h>
@@ -166,14 +168,70 @@ CheckResult CheckInChildProcess(const std::string& path, off_t size) {
     }
 }
 
-// Each version of each file is checked once per process.
+// Where the versions of files found sound are remembered between runs, so that a program started
+// again on the same database does not pay for the check once more. A version is its device, inode,
+// size and times; any change to the file changes its change time, which no one can set back.
+std::string SoundFilesList() {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    std::string dir = cache && *cache == '/' ? std::string(cache) : std::string();
+    if (dir.empty()) {
+        const char* home = std::getenv("HOME");
+        if (!home || *home != '/') return {};
+        dir = std::string(home) + "/.cache";
+    }
+    return dir + "/orvane/sound-databases";
+}
+
+std::string VersionLine(const std::string& path, const FileIdentity& id) {
+    return std::to_string(id.device) + ' ' + std::to_string(id.inode) + ' ' + std::to_string(id.size) + ' ' +
+           std::to_string(id.modified) + ' ' + std::to_string(id.changed) + ' ' + path;
+}
+
+bool RememberedSound(const std::string& line) {
+    const std::string list = SoundFilesList();
+    if (list.empty()) return false;
+    std::ifstream in(list);
+    for (std::string l; std::getline(in, l);)
+        if (l == line) return true;
+    return false;
+}
+
+void RememberSound(const std::string& line) {
+    const std::string list = SoundFilesList();
+    if (list.empty()) return;
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(list).parent_path(), ec);
+    std::vector<std::string> lines;
+    {
+        std::ifstream in(list);
+        for (std::string l; std::getline(in, l);) lines.push_back(l);
+    }
+    // The newest few hundred versions are plenty; older ones are checked again if they come back.
+    constexpr std::size_t Kept = 200;
+    if (lines.size() >= Kept) lines.erase(lines.begin(), lines.end() - (Kept - 1));
+    lines.push_back(line);
+    const std::string temp = list + ".tmp" + std::to_string(::getpid());
+    {
+        std::ofstream out(temp, std::ios::trunc);
+        for (const auto& l : lines) out << l << '\n';
+        if (!out) {
+            std::filesystem::remove(temp, ec);
+            return;
+        }
+    }
+    std::filesystem::rename(temp, list, ec);
+    if (ec) std::filesystem::remove(temp, ec);
+}
+
+// Each version of each file is checked once: per process, and across runs once found sound.
 CheckResult CheckOnce(const std::string& path, const FileIdentity& identity) {
-    static std::map<std::tuple<std::string, dev_t, ino_t, off_t, std::int64_t, std::int64_t>, CheckResult> known;
-    const auto key = std::make_tuple(path, identity.device, identity.inode, identity.size, identity.modified,
-                                     identity.changed);
-    if (auto it = known.find(key); it != known.end()) return it->second;
-    const CheckResult result = CheckInChildProcess(path, identity.size);
-    known.emplace(key, result);
+    static std::map<std::string, CheckResult> known;
+    const std::string line = VersionLine(path, identity);
+    if (auto it = known.find(line); it != known.end()) return it->second;
+    const bool remembered = RememberedSound(line);
+    const CheckResult result = remembered ? CheckResult::Sound : CheckInChildProcess(path, identity.size);
+    if (result == CheckResult::Sound && !remembered) RememberSound(line);
+    known.emplace(line, result);
     return result;
 }
 
