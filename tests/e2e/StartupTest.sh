@@ -75,5 +75,24 @@ sleep 0.5
 grep -q '^warning' "$work/c.log" && fail "a message was shown" || pass "no message"
 kill "${pids[-1]}" 2>/dev/null
 
+# 4. A header picture that is not a JPEG: the standard error box, then the window goes on.
+install_to "$work/d"
+cp "$bin/languages.mdb" "$work/d/"
+mkdir -p "$work/d/Pictures/Software Pictures"
+echo "not a picture" >"$work/d/Pictures/Software Pictures/QV_About.jpg"
+ORVANE_MACHINE_REG=$bin/machine.reg ORVANE_STARTUP_LOG=$work/d.log "$work/d/orvane" &
+pid=$!
+pids+=($pid)
+box=$(wait_window '^Orvane$')
+if [ -n "$box" ] && grep -q '^error ' "$work/d.log"; then
+  pass "error box for an unreadable header picture"
+  xdotool windowactivate --sync "$box" key --clearmodifiers Return 2>/dev/null || xdotool key Return
+  sleep 0.5
+  kill -0 "$pid" 2>/dev/null && [ -n "$(wait_window "^${caption}\$")" ] && pass "the window goes on" || fail "the program did not go on"
+else
+  fail "no error box for an unreadable header picture"
+fi
+kill "$pid" 2>/dev/null
+
 [ "$failures" = 0 ] && echo "all end-to-end checks passed"
 exit "$failures"

@@ -93,3 +93,43 @@ TEST(TestOleDbProvider, PassesWhenTheDatabaseAnswersTheCount) {
 }
 
 } // namespace
+
+#include <fstream>
+
+namespace {
+
+// A class key whose default value is not text names no provider: its probe fails and the other
+// well-known name is tried, instead of an error ending the start-up.
+TEST(DetectOleDbProvider, ClassKeyWithANumberForItsDefaultValueNamesNoProvider) {
+    namespace fs = std::filesystem;
+    std::string pattern = (fs::temp_directory_path() / "orvane-classkey-XXXXXX").string();
+    const fs::path folder = ::mkdtemp(pattern.data());
+    AppSettings.AppFolder = QString::fromStdString(folder.string()) + '/';
+    {
+        jet::DatabaseWriter w(folder / "languages.mdb");
+        w.BeginTable(u"Languages", {{u"LanguageID", jet::ColumnType::LongInteger}});
+        w.Commit();
+    }
+    std::ofstream(folder / "machine.reg") << "Windows Registry Editor Version 5.00\r\n\r\n"
+                                             "[HKEY_CLASSES_ROOT\\CLSID\\{dee35070-506b-11cf-b1aa-00aa00b8de95}]\r\n"
+                                             "@=dword:00000001\r\n";
+    ::setenv("ORVANE_MACHINE_REG", (folder / "machine.reg").c_str(), 1);
+    ::setenv("ORVANE_USER_REG", (folder / "user.reg").c_str(), 1);
+    QStringList probes;
+    auto& p = ProviderDetection();
+    const auto saved = p;
+    p.Probe = [&](const QString& name) {
+        probes << name;
+        return TestOleDbProvider(name);
+    };
+    p.ShowWarning = [](const QString&, const QString&) { ADD_FAILURE() << "warning shown"; };
+    const QString result = DetectOleDbProvider();
+    p = saved;
+    ::unsetenv("ORVANE_MACHINE_REG");
+    ::unsetenv("ORVANE_USER_REG");
+    EXPECT_EQ(probes, (QStringList{QString(), AceProviderName}));
+    EXPECT_EQ(result, AceProviderName);
+    fs::remove_all(folder);
+}
+
+} // namespace
