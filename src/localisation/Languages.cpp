@@ -25,18 +25,26 @@ QString TextLiteral(const QString& key) {
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
+void ConfigureLanguageConnection(ado::Connection& c, const QString& providerName) {
+    c.ConnectionString = LanguageConnectionString(providerName);
+    c.LoginPrompt = false;
+    c.Mode = ado::ConnectMode::Read;
+}
+
+void ConfigureLanguageQuery(ado::Query& q, ado::Connection* c) {
+    q.SetConnection(c);
+    q.ParamCheck = false;
+    q.Lock = ado::LockType::ReadOnly;
+}
+
 void EnsureLanguageDatabase() {
     if (!connection) {
         connection = new ado::Connection;
-        connection->ConnectionString = LanguageConnectionString(AppSettings.ProviderName);
-        connection->LoginPrompt = false;
-        connection->Mode = ado::ConnectMode::Read;
+        ConfigureLanguageConnection(*connection, AppSettings.ProviderName);
     }
     if (!query) {
         query = new ado::Query;
-        query->SetConnection(connection);
-        query->ParamCheck = false;
-        query->Lock = ado::LockType::ReadOnly;
+        ConfigureLanguageQuery(*query, connection);
     }
 }
 

@@ -23,6 +23,11 @@ inline LanguageSettingsRecord LanguageSettings;
 QString LanguageDatabasePath();
 QString LanguageConnectionString(const QString& providerName);
 
+// The settings every connection and query on the language database gets: read-only, no login
+// prompt, statements passed as they stand.
+void ConfigureLanguageConnection(ado::Connection& connection, const QString& providerName);
+void ConfigureLanguageQuery(ado::Query& query, ado::Connection* connection);
+
 // A text key as a statement literal: between single quotes, each quote doubled.
 QString TextLiteral(const QString& key);
 

@@ -11,13 +11,9 @@
 
 bool TestOleDbProvider(const QString& providerName) {
     auto connection = std::make_unique<ado::Connection>();
-    connection->ConnectionString = LanguageConnectionString(providerName);
-    connection->LoginPrompt = false;
-    connection->Mode = ado::ConnectMode::Read;
+    ConfigureLanguageConnection(*connection, providerName);
     auto query = std::make_unique<ado::Query>();
-    query->SetConnection(connection.get());
-    query->ParamCheck = false;
-    query->Lock = ado::LockType::ReadOnly;
+    ConfigureLanguageQuery(*query, connection.get());
     bool passed = false;
     try {
         query->Close();
