@@ -38,15 +38,27 @@ FormStrings::FormStrings(const ado::Recordset& rows, const QString& column)
     }
 }
 
+const std::vector<ado::FieldValue>* FormStrings::FindRow(const QString& controlName,
+                                                         const QString& propertyName) const {
+    const auto it = firstRow_.constFind(FoldedKey(controlName, propertyName));
+    return it == firstRow_.cend() ? nullptr : &rows_.rows[*it];
+}
+
 void FormStrings::GetFormString(const QString& controlName, const QString& propertyName, bool& found,
                                 QString& text) const {
-    const auto it = firstRow_.constFind(FoldedKey(controlName, propertyName));
-    found = it != firstRow_.cend();
+    const auto* row = FindRow(controlName, propertyName);
+    found = row != nullptr;
     text.clear();
-    if (!found) return;
-    const auto& row = rows_.rows[*it];
-    text = CellText(row, textColumn_);
-    if (text.isEmpty()) text = CellText(row, englishColumn_);
+    if (!row) return;
+    text = CellText(*row, textColumn_);
+    if (text.isEmpty()) text = CellText(*row, englishColumn_);
+}
+
+void FormStrings::GetLanguageText(const QString& controlName, const QString& propertyName, bool& found,
+                                  QString& text) const {
+    const auto* row = FindRow(controlName, propertyName);
+    found = row != nullptr;
+    text = row ? CellText(*row, textColumn_) : QString();
 }
 
 namespace {

@@ -32,7 +32,13 @@ public:
     void GetFormString(const QString& controlName, const QString& propertyName, bool& found,
                        QString& text) const;
 
+    // The same row's text in the column alone, without the ENGLISH_US fallback.
+    void GetLanguageText(const QString& controlName, const QString& propertyName, bool& found,
+                         QString& text) const;
+
 private:
+    const std::vector<ado::FieldValue>* FindRow(const QString& controlName, const QString& propertyName) const;
+
     const ado::Recordset& rows_;
     qsizetype textColumn_;
     qsizetype englishColumn_;
