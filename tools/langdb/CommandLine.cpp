@@ -4,6 +4,7 @@
 #include "langdb/Csv.h"
 #include "langdb/DatabaseAccess.h"
 #include "langdb/Dump.h"
+#include "langdb/Extract.h"
 #include "langdb/Json.h"
 #include "langdb/LanguageSource.h"
 #include "platform/ado/DatabaseError.h"
@@ -64,6 +65,7 @@ int RunBuild(const Arguments& args, const Output& output);
 int RunQuery(const Arguments& args, const Output& output);
 int RunDump(const Arguments& args, const Output& output);
 int RunCheck(const Arguments& args, const Output& output);
+int RunExtract(const Arguments& args, const Output& output);
 
 constexpr std::string_view ReadOptionsHelp =
     "  --password P   database password (default: the password every language database uses)\n"
@@ -100,6 +102,16 @@ const std::string CheckDetails =
     std::string(ReadOptionsHelp) +
     "  --json         print the report as one JSON document\n"
     "  -h, --help     show this help\n";
+
+const std::string ExtractDetails =
+    std::string("Writes the ResourceFiles value of the row named NAME, byte for byte, to DEST through the\n"
+                "program's own code: under a temporary name beside DEST, renamed over it when complete, so\n"
+                "an existing DEST is replaced whole or not at all. Exit status: 0 written; 1 no such row, a\n"
+                "NULL value, an unreadable database or a failed write; 2 wrong arguments.\n"
+                "\n"
+                "  --language COLUMN\n"
+                "                 language column to read (default: ENGLISH_US)\n") +
+    std::string(ReadOptionsHelp) + "  -h, --help     show this help\n";
 
 const Command Commands[] = {
     {"build",
@@ -145,6 +157,15 @@ const Command Commands[] = {
      "check needs FILE",
      {"--password", "--provider"},
      {"--json"}},
+    {"extract",
+     "extract FILE NAME DEST [--language COLUMN] [--password P] [--provider NAME]",
+     "Write the file stored for a resource name to DEST, as the program does.",
+     ExtractDetails,
+     RunExtract,
+     3,
+     "extract needs FILE, NAME and DEST",
+     {"--language", "--password", "--provider"},
+     {}},
 };
 
 void PrintUsage(std::ostream& os) {
@@ -268,6 +289,18 @@ int RunCheck(const Arguments& args, const Output& output) {
     output.out << (args.flags.contains("--json") ? CheckReportJson(report) : CheckReportText(report))
                << std::flush;
     return report.Usable() ? ExitOk : ExitFailure;
+}
+
+int RunExtract(const Arguments& args, const Output& output) {
+    const DatabaseOptions options = ReadOptions(args);
+    const std::string* language = args.Value("--language");
+    const QString column = language ? QString::fromStdU16String(Utf16Argument(*language, "--language"))
+                                    : QStringLiteral("ENGLISH_US");
+    const QString name = QString::fromStdU16String(Utf16Argument(args.positional[1], "NAME"));
+    const std::string& destination = args.positional[2];
+    const std::uintmax_t size = ExtractResource(args.positional[0], name, column, destination, options);
+    output.err << "wrote " << destination << ": " << size << " bytes\n";
+    return ExitOk;
 }
 
 const Command* FindCommand(std::string_view name) {
