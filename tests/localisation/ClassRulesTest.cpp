@@ -10,6 +10,7 @@
 #include "platform/packs/dxRibbon.h"
 #include "platform/packs/frxClass.h"
 #include "platform/packs/wwControls.h"
+#include "platform/packs/wwDialogs.h"
 #include "platform/vcl/ActnList.h"
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/CheckLst.h"

@@ -46,16 +46,4 @@ private:
     QPointer<TDataSource> dataSource_;
 };
 
-// Filters the data set by criteria on its fields.
-class TwwFilterDialog : public TwwDataDialog {
-    Q_OBJECT
-public:
-    explicit TwwFilterDialog(TComponent* owner) : TwwDataDialog(owner) {}
-};
 
-// Finds a record of the data set by a field's value.
-class TwwLocateDialog : public TwwDataDialog {
-    Q_OBJECT
-public:
-    explicit TwwLocateDialog(TComponent* owner) : TwwDataDialog(owner) {}
-};

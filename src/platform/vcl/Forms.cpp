@@ -38,7 +38,11 @@ void TForm::SetFormStyle(TFormStyle style) {
             throw EComponentError(QStringLiteral("Cannot create form %1. No MDI form owns it").arg(Name()));
         mdiForm_ = host;
         host->mdiChildren_.push_back(this);
-        host->mdiArea_->addSubWindow(this)->show();
+        // The frame keeps the form's client size; without a layout the form would get its minimum.
+        const QSize client = size();
+        QMdiSubWindow* frame = host->mdiArea_->addSubWindow(this);
+        frame->show();
+        frame->resize(client + frame->size() - size());
     }
     formStyle_ = style;
 }
