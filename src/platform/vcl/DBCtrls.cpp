@@ -4,38 +4,6 @@
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
 
-void TDBItemList::Clear() {
-    TStringList::Clear();
-    Changed();
-}
-
-void TDBItemList::Assign(const TStrings& source) {
-    {
-        QScopedValueRollback assigning(assigning_, true);
-        TStringList::Assign(source);
-    }
-    Changed();
-}
-
-void TDBItemList::Put(int index, const QString& text) {
-    TStringList::Put(index, text);
-    Changed();
-}
-
-void TDBItemList::InsertItem(int index, const QString& text, QObject* object) {
-    TStringList::InsertItem(index, text, object);
-    Changed();
-}
-
-void TDBItemList::DeleteItem(int index) {
-    TStringList::DeleteItem(index);
-    Changed();
-}
-
-void TDBItemList::Changed() {
-    if (!assigning_ && OnChange) OnChange();
-}
-
 TDBText::TDBText(TComponent* owner) : QLabel(nullptr), TControl(this, owner) {
     setTextFormat(Qt::PlainText);
     link_.OnDataChange = [this] { DataChange(); };

@@ -6,6 +6,7 @@
 
 #include "platform/vcl/Components.h"
 #include "platform/vcl/DB.h"
+#include "platform/vcl/StdCtrls.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -18,27 +19,6 @@
 
 class QRadioButton;
 class QVBoxLayout;
-
-// A string list that tells its control whenever its texts change, so the control can show them.
-class TDBItemList : public TStringList {
-    Q_OBJECT
-public:
-    void Clear() override;
-    // One announcement for the whole copy.
-    void Assign(const TStrings& source) override;
-
-    std::function<void()> OnChange;
-
-protected:
-    void Put(int index, const QString& text) override;
-    void InsertItem(int index, const QString& text, QObject* object) override;
-    void DeleteItem(int index) override;
-
-private:
-    void Changed();
-
-    bool assigning_ = false;
-};
 
 // Shows the field's value as text.
 class TDBText : public QLabel, public TControl {
@@ -129,7 +109,7 @@ private:
     void DataChange();
     void Edited(const QString& text);
 
-    TDBItemList items_;
+    TNotifyStringList items_;
     TFieldDataLink link_;
     bool updating_ = false;
     bool writing_ = false;
@@ -167,8 +147,8 @@ private:
     void ItemsChanged();
     void DataChange();
 
-    TDBItemList items_;
-    TDBItemList values_;
+    TNotifyStringList items_;
+    TNotifyStringList values_;
     QButtonGroup group_;
     QVBoxLayout* layout_;
     std::vector<QRadioButton*> buttons_;
