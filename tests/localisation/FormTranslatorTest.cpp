@@ -13,9 +13,6 @@ public:
 namespace {
 
 
-[[maybe_unused]] ::testing::Environment* const qtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
 // GetFormString through the caption of a label: whole keys in any letter case, the first row, the
 // ENGLISH_US text when the language's is empty.
 TEST_F(FormTranslatorTest, CaptionIsTheFirstRowOfItsKey) {
