@@ -13,10 +13,14 @@
 #include <string>
 #include <vector>
 
-// The targets' LLVMFuzzerTestOneInput, renamed by the build so that all three link into one test.
+// The targets' LLVMFuzzerTestOneInput, renamed by the build so that all of them link into one test.
 extern "C" int OrvaneStatementFuzz(const std::uint8_t* data, std::size_t size);
 extern "C" int OrvaneConnectionStringFuzz(const std::uint8_t* data, std::size_t size);
 extern "C" int OrvaneHeaderFuzz(const std::uint8_t* data, std::size_t size);
+extern "C" int OrvaneAccessFileFuzz(const std::uint8_t* data, std::size_t size);
+extern "C" int OrvaneRegFileFuzz(const std::uint8_t* data, std::size_t size);
+extern "C" int OrvaneCommandLineFuzz(const std::uint8_t* data, std::size_t size);
+extern "C" int OrvaneIntegerTextFuzz(const std::uint8_t* data, std::size_t size);
 
 namespace {
 
@@ -58,12 +62,13 @@ TEST_P(CorpusReplay, EveryInputPasses) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Fuzz, CorpusReplay,
-                         testing::Values(Target{"statement", OrvaneStatementFuzz},
-                                         Target{"connection_string", OrvaneConnectionStringFuzz},
-                                         Target{"header", OrvaneHeaderFuzz}),
-                         [](const testing::TestParamInfo<Target>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Fuzz, CorpusReplay,
+    testing::Values(Target{"statement", OrvaneStatementFuzz},
+                    Target{"connection_string", OrvaneConnectionStringFuzz},
+                    Target{"header", OrvaneHeaderFuzz}, Target{"access_file", OrvaneAccessFileFuzz},
+                    Target{"reg_file", OrvaneRegFileFuzz}, Target{"command_line", OrvaneCommandLineFuzz},
+                    Target{"integer_text", OrvaneIntegerTextFuzz}),
+    [](const testing::TestParamInfo<Target>& info) { return std::string(info.param.name); });
 
 } // namespace

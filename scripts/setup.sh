@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   xvfb xauth x11-apps x11-utils xdotool imagemagick
   fonts-wqy-microhei fonts-dejavu-core
+  clang llvm libclang-rt-dev valgrind time
 )
 # Node.js runs the independent reader used by the interoperability tests. Some machines carry a
 # Node.js build that bundles npm and conflicts with Debian's npm package: install only what is absent.

@@ -134,7 +134,15 @@ CheckResult CheckInChildProcess(const std::string& path, off_t size) {
     std::vector<char*> envp;
     for (auto& v : variables) envp.push_back(v.data());
     envp.push_back(nullptr);
+    // The program's own file by name: under a tool that runs programs in itself (valgrind),
+    // /proc/self/exe would start the tool, while reading the link gives the program.
     std::string exe = "/proc/self/exe";
+    char target[4096];
+    const ssize_t length = ::readlink(exe.c_str(), target, sizeof target);
+    if (length > 0 && static_cast<std::size_t>(length) < sizeof target) {
+        const std::string named(target, static_cast<std::size_t>(length));
+        if (::access(named.c_str(), X_OK) == 0) exe = named;
+    }
     char* argv[] = {exe.data(), nullptr};
 
     posix_spawn_file_actions_t actions;

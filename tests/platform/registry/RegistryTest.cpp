@@ -627,8 +627,11 @@ TEST_F(RegistryFiles, HugeFileIsStreamedInBoundedMemory) {
         "%d ms for the reads; peak memory %ld MiB before writing, %ld MiB after, %ld MiB after reading\n",
         int(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()), peakBefore / 1024,
         peakWritten / 1024, PeakMemoryKiB() / 1024);
-    // Reading a 50 MB file takes a handful of line buffers, not a copy of it.
+    // Reading a 50 MB file takes a handful of line buffers, not a copy of it. AddressSanitizer holds
+    // freed buffers back in quarantine, so there the figure is its and not the reader's.
+#ifndef __SANITIZE_ADDRESS__
     EXPECT_LT(PeakMemoryKiB() - peakWritten, 40 * 1024);
+#endif
 }
 
 TEST_F(RegistryFiles, ChangedFilesAreReadAgain) {
