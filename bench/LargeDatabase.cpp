@@ -121,3 +121,18 @@ jet::WriterStats WriteLargeDatabase(const std::filesystem::path& file, const Lar
     }
     return w.Commit();
 }
+
+void WriteResourceDatabase(const std::filesystem::path& file, const std::u16string& name,
+                           const std::u16string& column, std::size_t size) {
+    jet::DatabaseWriter w(file);
+    std::vector<ColumnDef> columns{{u"ResourceName", ColumnType::Text}};
+    std::vector<Value> row{name};
+    std::mt19937 random(7);
+    for (auto* language : LargeDatabaseLanguages) {
+        columns.push_back({language, ColumnType::LongBinary});
+        row.push_back(language == column ? Value(ResourceBytes(random, size)) : Value(jet::Null{}));
+    }
+    w.BeginTable(u"ResourceFiles", std::move(columns));
+    w.AddRow(row);
+    w.Commit();
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 // A language database shaped like a large real one, generated deterministically.
 struct LargeDatabaseShape {
@@ -22,3 +23,8 @@ jet::WriterStats WriteLargeDatabase(const std::filesystem::path& file, const Lar
 
 // Writes the same content as the CSV sources orvane-langdb builds from, resource files included.
 void WriteLargeSources(const std::filesystem::path& folder, const LargeDatabaseShape& shape = {});
+
+// A database with a ResourceFiles table alone: one row named name, whose value in column is size
+// random bytes; the other language columns are NULL.
+void WriteResourceDatabase(const std::filesystem::path& file, const std::u16string& name,
+                           const std::u16string& column, std::size_t size);

@@ -2,13 +2,9 @@
 // full scan of FormStrings with libmdb alone: the first statement on a file version not seen
 // before, warm selects of one form and of one message, and the memory the reads take.
 #include "LargeDatabase.h"
+#include "LibmdbScan.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/DatabaseError.h"
-
-// The libmdb 1.0 header needs these first when compiled as C++.
-#include <glib.h>
-#include <iconv.h>
-#include <mdbtools.h>
 
 #include <algorithm>
 #include <chrono>
@@ -64,35 +60,6 @@ std::string Duration(double seconds) {
     else
         std::snprintf(text, sizeof text, "%.1f us", seconds * 1e6);
     return text;
-}
-
-// One full scan of FormStrings with libmdb alone, from opening the file: every column bound, every
-// row fetched.
-double ScanWithLibmdb(const fs::path& file, std::size_t& rows) {
-    const auto start = Clock::now();
-    MdbHandle* mdb = mdb_open(file.c_str(), MDB_NOFLAGS);
-    if (!mdb || !mdb_read_catalog(mdb, MDB_TABLE)) {
-        std::fprintf(stderr, "libmdb cannot open %s\n", file.c_str());
-        std::exit(1);
-    }
-    mdb_set_bind_size(mdb, 1 << 20);
-    char name[] = "FormStrings";
-    MdbTableDef* table = mdb_read_table_by_name(mdb, name, MDB_TABLE);
-    if (!table || !mdb_read_columns(table)) {
-        std::fprintf(stderr, "libmdb cannot read FormStrings\n");
-        std::exit(1);
-    }
-    std::vector<std::vector<char>> values(table->num_cols, std::vector<char>(1 << 20));
-    std::vector<int> lengths(table->num_cols);
-    for (unsigned i = 0; i < table->num_cols; ++i)
-        mdb_bind_column(table, static_cast<int>(i + 1), values[i].data(), &lengths[i]);
-    mdb_rewind_table(table);
-    rows = 0;
-    while (mdb_fetch_row(table))
-        ++rows;
-    mdb_free_tabledef(table);
-    mdb_close(mdb);
-    return Seconds(start);
 }
 
 QString ConnectionString(const fs::path& file) {
@@ -217,7 +184,7 @@ int main(int argc, char** argv) {
     std::vector<double> scans;
     std::size_t rows = 0;
     for (int i = 0; i < 3; ++i)
-        scans.push_back(ScanWithLibmdb(file, rows));
+        scans.push_back(ScanFormStringsWithLibmdb(file, rows));
     const double scan = Median(scans);
     std::printf("full scan of FormStrings with libmdb  %s (median of %zu; %zu rows, every column bound)\n\n",
                 Duration(scan).c_str(), scans.size(), rows);
