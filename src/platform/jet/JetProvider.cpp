@@ -16,16 +16,20 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <string_view>
 #include <thread>
 #include <unistd.h>
 #include <unordered_map>
@@ -89,11 +93,122 @@ std::optional<FileIdentity> Identify(const std::string& path, int* error) {
                         st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec};
 }
 
+// libmdb reads each page with three system calls (a seek to the end for the file's size, a seek and
+// a read). Where system calls are slow, as on virtual machines, they cost more than all else a
+// lookup does, so its handles read through this stream instead: the file in chunks of one call
+// each, the most recently used of them kept.
+class PageCache {
+public:
+    PageCache(int fd, off_t size) : fd_(fd), size_(size) {}
+    ~PageCache() { ::close(fd_); }
+    PageCache(const PageCache&) = delete;
+    PageCache& operator=(const PageCache&) = delete;
+
+    // Past the size the file had when it was opened there is nothing, as libmdb itself sees it.
+    ssize_t Read(char* buffer, std::size_t size) {
+        std::size_t done = 0;
+        while (done < size && position_ < size_) {
+            const off_t index = position_ / ChunkSize;
+            const Chunk* chunk = Load(index);
+            if (!chunk) return done > 0 ? static_cast<ssize_t>(done) : -1;
+            const auto offset = static_cast<std::size_t>(position_ - index * ChunkSize);
+            if (offset >= chunk->size) break; // the file has become shorter
+            const std::size_t n = std::min(size - done, chunk->size - offset);
+            std::memcpy(buffer + done, chunk->bytes.get() + offset, n);
+            done += n;
+            position_ += static_cast<off_t>(n);
+        }
+        return static_cast<ssize_t>(done);
+    }
+
+    int Seek(off64_t* offset, int whence) {
+        const off_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? position_ : size_;
+        if (*offset < -base) {
+            errno = EINVAL;
+            return -1;
+        }
+        position_ = base + *offset;
+        *offset = position_;
+        return 0;
+    }
+
+private:
+    static constexpr off_t ChunkSize = 64 << 10;
+    static constexpr std::size_t KeptChunks = 128; // 8 MiB
+
+    struct Chunk {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size = 0;
+        std::uint64_t used = 0;
+    };
+
+    const Chunk* Load(off_t index) {
+        if (auto it = chunks_.find(index); it != chunks_.end()) {
+            it->second.used = ++uses_;
+            return &it->second;
+        }
+        std::unique_ptr<char[]> bytes;
+        if (chunks_.size() < KeptChunks) {
+            bytes.reset(new char[ChunkSize]);
+        } else {
+            // The least recently used chunk makes room, and lends its buffer.
+            const auto oldest =
+                std::min_element(chunks_.begin(), chunks_.end(),
+                                 [](const auto& a, const auto& b) { return a.second.used < b.second.used; });
+            bytes = std::move(oldest->second.bytes);
+            chunks_.erase(oldest);
+        }
+        const auto wanted = static_cast<std::size_t>(std::min(ChunkSize, size_ - index * ChunkSize));
+        std::size_t got = 0;
+        while (got < wanted) {
+            const ssize_t n =
+                ::pread(fd_, bytes.get() + got, wanted - got, index * ChunkSize + static_cast<off_t>(got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return nullptr;
+            if (n == 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        Chunk& chunk = chunks_[index];
+        chunk.bytes = std::move(bytes);
+        chunk.size = got;
+        chunk.used = ++uses_;
+        return &chunk;
+    }
+
+    int fd_;
+    off_t size_;
+    off_t position_ = 0;
+    std::uint64_t uses_ = 0;
+    std::unordered_map<off_t, Chunk> chunks_;
+};
+
+// Gives an open handle a stream that reads through a PageCache, which the caller keeps until the
+// handle is closed; keeps libmdb's own stream (and returns null) when that cannot be set up.
+std::unique_ptr<PageCache> ReadThroughPageCache(MdbHandle* mdb, off_t size) {
+    const int fd = ::fcntl(fileno(mdb->f->stream), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return nullptr;
+    auto cache = std::make_unique<PageCache>(fd, size);
+    cookie_io_functions_t io{};
+    io.read = [](void* c, char* buffer, size_t n) { return static_cast<PageCache*>(c)->Read(buffer, n); };
+    io.seek = [](void* c, off64_t* offset, int whence) {
+        return static_cast<PageCache*>(c)->Seek(offset, whence);
+    };
+    io.close = [](void*) { return 0; };
+    FILE* stream = ::fopencookie(cache.get(), "r", io);
+    if (!stream) return nullptr;
+    std::fclose(mdb->f->stream);
+    mdb->f->stream = stream;
+    return cache;
+}
+
 // Reads what libmdb reads of a file: catalog, table definitions, usage maps and every row. Runs in
 // a child process; libmdb does the same again in-process only once this has passed.
 int CheckWithLibmdb(const char* path) {
     MdbHandle* mdb = mdb_open(path, MDB_NOFLAGS);
     if (!mdb) return 2;
+    struct stat st {};
+    std::unique_ptr<PageCache> cache;
+    if (::fstat(fileno(mdb->f->stream), &st) == 0) cache = ReadThroughPageCache(mdb, st.st_size);
     GPtrArray* catalog = mdb_read_catalog(mdb, MDB_TABLE);
     if (!catalog) return 3;
     for (guint i = 0; i < catalog->len; ++i) {
@@ -179,7 +294,7 @@ CheckResult CheckInChildProcess(const std::string& path, off_t size) {
 // Where the versions of files found sound are remembered between runs, so that a program started
 // again on the same database does not pay for the check once more. A version is its device, inode,
 // size and times; any change to the file changes its change time, which no one can set back.
-std::string SoundFilesList() {
+std::string CacheFolder() {
     const char* cache = std::getenv("XDG_CACHE_HOME");
     std::string dir = cache && *cache == '/' ? std::string(cache) : std::string();
     if (dir.empty()) {
@@ -187,7 +302,12 @@ std::string SoundFilesList() {
         if (!home || *home != '/') return {};
         dir = std::string(home) + "/.cache";
     }
-    return dir + "/orvane/sound-databases";
+    return dir + "/orvane";
+}
+
+std::string SoundFilesList() {
+    const std::string folder = CacheFolder();
+    return folder.empty() ? folder : folder + "/sound-databases";
 }
 
 std::string VersionLine(const std::string& path, const FileIdentity& id) {
@@ -336,6 +456,273 @@ struct Table {
     }
 };
 
+// The row places and column indexes of large tables are remembered per file version beside the list
+// of sound versions, so that a program started again on a large database reads what its first
+// statement needs instead of the whole table. What was remembered counts only when the format, the
+// Qt version (which folds the text keys), the file version and the table all match and its
+// checksum holds; otherwise the table is read anew. Small tables are read anew anyway, as quickly.
+constexpr std::size_t RememberedRows = 4096;
+// To be changed whenever the rows a scan finds or the keys an index holds would change.
+constexpr char TableMemoryMagic[8] = {'O', 'R', 'V', 'T', 'A', 'B', '1', '\n'};
+
+// FNV-1a, eight bytes a step: a checksum against damage, not against intent.
+std::uint64_t Fnv1a(const char* data, std::size_t size) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, sizeof word);
+        hash = (hash ^ word) * 1099511628211ULL;
+    }
+    for (; i < size; ++i)
+        hash = (hash ^ static_cast<unsigned char>(data[i])) * 1099511628211ULL;
+    return hash;
+}
+
+std::string TableMemoryFile(const std::string& version, const QString& table) {
+    const std::string folder = CacheFolder();
+    if (folder.empty()) return {};
+    const std::string key = version + '\n' + table.toCaseFolded().toStdString();
+    char name[32];
+    std::snprintf(name, sizeof name, "%016llx",
+                  static_cast<unsigned long long>(Fnv1a(key.data(), key.size())));
+    return folder + "/tables/" + name;
+}
+
+class Packer {
+public:
+    template <typename T> void Put(T value) {
+        out_.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
+    void PutText(const std::string& text) {
+        Put(static_cast<std::uint32_t>(text.size()));
+        out_ += text;
+    }
+    void PutKey(const QString& key) {
+        Put(static_cast<std::uint32_t>(key.size()));
+        out_.append(reinterpret_cast<const char*>(key.utf16()), static_cast<std::size_t>(key.size()) * 2);
+    }
+    void PutOrdinals(const std::vector<std::uint32_t>& ordinals) {
+        Put(static_cast<std::uint32_t>(ordinals.size()));
+        out_.append(reinterpret_cast<const char*>(ordinals.data()), ordinals.size() * sizeof(std::uint32_t));
+    }
+    const std::string& Bytes() const { return out_; }
+
+private:
+    std::string out_;
+};
+
+// Reads what a Packer wrote; any read past the end fails the whole.
+class Unpacker {
+public:
+    Unpacker(const char* data, std::size_t size) : p_(data), end_(data + size) {}
+    bool Ok() const { return ok_; }
+    bool AtEnd() const { return p_ == end_; }
+
+    template <typename T> T Get() {
+        T value{};
+        if (Take(sizeof value)) std::memcpy(&value, p_ - sizeof value, sizeof value);
+        return value;
+    }
+    std::string GetText() {
+        const auto size = Get<std::uint32_t>();
+        return Take(size) ? std::string(p_ - size, size) : std::string();
+    }
+    QString GetKey() {
+        const auto size = static_cast<std::size_t>(Get<std::uint32_t>()) * 2;
+        if (!Take(size)) return {};
+        QString key(static_cast<qsizetype>(size / 2), Qt::Uninitialized);
+        std::memcpy(key.data(), p_ - size, size);
+        return key;
+    }
+    // Row ordinals, each below rows.
+    std::vector<std::uint32_t> GetOrdinals(std::size_t rows) {
+        const auto count = static_cast<std::size_t>(Get<std::uint32_t>());
+        std::vector<std::uint32_t> ordinals;
+        if (count > Left() / sizeof(std::uint32_t) || !Take(count * sizeof(std::uint32_t))) {
+            ok_ = false;
+            return ordinals;
+        }
+        ordinals.resize(count);
+        std::memcpy(ordinals.data(), p_ - count * sizeof(std::uint32_t), count * sizeof(std::uint32_t));
+        for (std::uint32_t o : ordinals)
+            if (o >= rows) ok_ = false;
+        return ordinals;
+    }
+    std::size_t Left() const { return static_cast<std::size_t>(end_ - p_); }
+
+private:
+    bool Take(std::size_t size) {
+        if (!ok_ || size > Left()) return ok_ = false;
+        p_ += size;
+        return true;
+    }
+
+    const char* p_;
+    const char* end_;
+    bool ok_ = true;
+};
+
+void PruneTableMemory(const std::filesystem::path& folder) {
+    constexpr std::size_t Kept = 64;
+    std::error_code ec;
+    std::vector<std::pair<std::filesystem::file_time_type, std::filesystem::path>> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+        files.emplace_back(entry.last_write_time(ec), entry.path());
+    if (files.size() <= Kept) return;
+    std::sort(files.begin(), files.end());
+    for (std::size_t i = 0; i + Kept < files.size(); ++i)
+        std::filesystem::remove(files[i].second, ec);
+}
+
+void WriteTableMemory(const std::string& version, const Table& table) {
+    const std::string file = TableMemoryFile(version, table.name);
+    if (file.empty()) return;
+    Packer body;
+    body.PutText(qVersion());
+    body.PutText(version);
+    body.PutText(table.name.toStdString());
+    body.Put(static_cast<std::uint32_t>(table.columns.size()));
+    body.Put(static_cast<std::uint32_t>(table.rows.size()));
+    for (const RowPlace& place : table.rows) {
+        body.Put(place.page);
+        body.Put(place.row);
+    }
+    body.Put(static_cast<std::uint32_t>(table.textIndexes.size()));
+    for (const auto& [column, index] : table.textIndexes) {
+        body.Put(static_cast<std::uint32_t>(column));
+        body.Put(static_cast<std::uint32_t>(index.size()));
+        for (const auto& [key, ordinals] : index) {
+            body.PutKey(key);
+            body.PutOrdinals(ordinals);
+        }
+    }
+    body.Put(static_cast<std::uint32_t>(table.numberIndexes.size()));
+    for (const auto& [column, index] : table.numberIndexes) {
+        body.Put(static_cast<std::uint32_t>(column));
+        body.Put(static_cast<std::uint32_t>(index.size()));
+        for (const auto& [key, ordinals] : index) {
+            body.Put(key);
+            body.PutOrdinals(ordinals);
+        }
+    }
+    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    const std::string temp = file + ".tmp" + std::to_string(::getpid());
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        const std::uint64_t checksum = Fnv1a(body.Bytes().data(), body.Bytes().size());
+        out.write(TableMemoryMagic, sizeof TableMemoryMagic);
+        out.write(reinterpret_cast<const char*>(&checksum), sizeof checksum);
+        out.write(body.Bytes().data(), static_cast<std::streamsize>(body.Bytes().size()));
+        if (!out) {
+            std::filesystem::remove(temp, ec);
+            return;
+        }
+    }
+    std::filesystem::rename(temp, file, ec);
+    if (ec) std::filesystem::remove(temp, ec);
+    PruneTableMemory(folder);
+}
+
+bool ReadTableMemory(const std::string& version, Table& table, std::size_t pages) {
+    const std::string file = TableMemoryFile(version, table.name);
+    const int fd = file.empty() ? -1 : ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    // Row places and keys take less room than the rows themselves: more is no memory of this file.
+    struct stat st {};
+    const bool sized = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+                       static_cast<std::size_t>(st.st_size) <= 2 * pages * PageSize + (1 << 20);
+    const auto size = static_cast<std::size_t>(sized ? st.st_size : 0);
+    // The buffer is mapped in whole at once: where page faults are slow, taking it in page by page
+    // costs more than reading it.
+    void* map = sized ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                               MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0)
+                      : MAP_FAILED;
+    std::size_t got = 0;
+    while (map != MAP_FAILED && got < size) {
+        const ssize_t n = ::read(fd, static_cast<char*>(map) + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (map == MAP_FAILED) return false;
+    struct Unmap {
+        void* p;
+        std::size_t n;
+        ~Unmap() { ::munmap(p, n); }
+    } unmap{map, size};
+    if (got != size) return false;
+    const std::string_view bytes(static_cast<const char*>(map), size);
+    constexpr std::size_t head = sizeof TableMemoryMagic + sizeof(std::uint64_t);
+    if (bytes.size() < head ||
+        bytes.compare(0, sizeof TableMemoryMagic,
+                      std::string_view(TableMemoryMagic, sizeof TableMemoryMagic)) != 0)
+        return false;
+    std::uint64_t checksum = 0;
+    std::memcpy(&checksum, bytes.data() + sizeof TableMemoryMagic, sizeof checksum);
+    if (checksum != Fnv1a(bytes.data() + head, bytes.size() - head)) return false;
+
+    Unpacker body(bytes.data() + head, bytes.size() - head);
+    if (body.GetText() != qVersion() || body.GetText() != version ||
+        body.GetText() != table.name.toStdString() || body.Get<std::uint32_t>() != table.columns.size())
+        return false;
+    const auto rowCount = static_cast<std::size_t>(body.Get<std::uint32_t>());
+    if (rowCount > body.Left() / (sizeof(std::uint32_t) + sizeof(std::uint16_t))) return false;
+    std::vector<RowPlace> rows(rowCount);
+    for (RowPlace& place : rows) {
+        place.page = body.Get<std::uint32_t>();
+        place.row = body.Get<std::uint16_t>();
+        if (place.page >= pages) return false;
+    }
+    decltype(table.textIndexes) texts;
+    for (auto n = body.Get<std::uint32_t>(); body.Ok() && n > 0; --n) {
+        const auto column = static_cast<std::size_t>(body.Get<std::uint32_t>());
+        if (column >= table.columns.size() || !IsTextType(table.columns[column].type)) return false;
+        auto& index = texts[column];
+        for (auto keys = body.Get<std::uint32_t>(); body.Ok() && keys > 0; --keys) {
+            QString key = body.GetKey();
+            index[std::move(key)] = body.GetOrdinals(rowCount);
+        }
+    }
+    decltype(table.numberIndexes) numbers;
+    for (auto n = body.Get<std::uint32_t>(); body.Ok() && n > 0; --n) {
+        const auto column = static_cast<std::size_t>(body.Get<std::uint32_t>());
+        if (column >= table.columns.size() || !IsIntegerType(table.columns[column].type)) return false;
+        auto& index = numbers[column];
+        for (auto keys = body.Get<std::uint32_t>(); body.Ok() && keys > 0; --keys) {
+            const auto key = body.Get<std::int64_t>();
+            index[key] = body.GetOrdinals(rowCount);
+        }
+    }
+    if (!body.Ok() || !body.AtEnd()) return false;
+    table.rows = std::move(rows);
+    table.textIndexes = std::move(texts);
+    table.numberIndexes = std::move(numbers);
+    return true;
+}
+
+// What is remembered is a help, never a cause of failure: whatever goes wrong, the table is read.
+void RememberTable(const std::string& version, const Table& table) {
+    if (table.rows.size() < RememberedRows) return;
+    try {
+        WriteTableMemory(version, table);
+    } catch (...) {
+    }
+}
+
+// Fills the table's rows and indexes from what was remembered for this version; false, with the
+// table untouched, when there is nothing sound to use. pages: how many pages the file has.
+bool RecallTable(const std::string& version, Table& table, std::size_t pages) {
+    try {
+        return ReadTableMemory(version, table, pages);
+    } catch (...) {
+        return false;
+    }
+}
+
 // One version of an open file.
 class OpenFile {
 public:
@@ -351,6 +738,7 @@ public:
             mdb_close(mdb_);
             throw DatabaseError(QStringLiteral("%1 changed while it was being opened").arg(Path(path)));
         }
+        pageCache_ = ReadThroughPageCache(mdb_, identity.size);
         mdb_set_bind_size(mdb_, 1 << 20);
         if (!mdb_read_catalog(mdb_, MDB_TABLE)) {
             mdb_close(mdb_);
@@ -365,6 +753,7 @@ public:
     OpenFile& operator=(const OpenFile&) = delete;
 
     const FileIdentity& Identity() const { return identity_; }
+    std::string Version() const { return VersionLine(path_, identity_); }
 
     // User tables in catalog order: not system tables (flags 0x80000002), and not those named MSys.
     QStringList UserTableNames() const {
@@ -402,15 +791,20 @@ public:
                              : col->col_type == TypeBinary ? col->col_size : 0;
             table->columns.push_back({QString::fromUtf8(col->name), col->col_type, size, i});
         }
-        mdb_rewind_table(table->def);
-        while (mdb_fetch_row(table->def))
-            table->rows.push_back({table->def->cur_phys_pg, static_cast<std::uint16_t>(table->def->cur_row - 1)});
-        // libmdb reads a page past the end of the file as zeros, so a file cut short shows fewer
-        // rows without a word. The definition records the row count (0 when a database was not
-        // closed properly), so only fewer rows than recorded mean damage.
-        if (table->rows.size() < table->def->num_rows)
-            throw DatabaseError(QStringLiteral("%1 is damaged: table %2 has fewer rows than it records")
-                                    .arg(Path(path_), table->name));
+        const auto pages =
+            static_cast<std::size_t>(identity_.size) / static_cast<std::size_t>(mdb_->fmt->pg_size);
+        if (!RecallTable(Version(), *table, pages)) {
+            mdb_rewind_table(table->def);
+            while (mdb_fetch_row(table->def))
+                table->rows.push_back(
+                    {table->def->cur_phys_pg, static_cast<std::uint16_t>(table->def->cur_row - 1)});
+            // libmdb reads a page past the end of the file as zeros, so a file cut short shows fewer
+            // rows without a word. The definition records the row count (0 when a database was not
+            // closed properly), so only fewer rows than recorded mean damage.
+            if (table->rows.size() < table->def->num_rows)
+                throw DatabaseError(QStringLiteral("%1 is damaged: table %2 has fewer rows than it records")
+                                        .arg(Path(path_), table->name));
+        }
         pageInBuffer_ = 0;
         return *tables_.emplace(key, std::move(table)).first->second;
     }
@@ -512,6 +906,8 @@ private:
     std::string path_;
     FileIdentity identity_;
     bool jet3_;
+    // The stream of mdb_ reads through it: freed only after the destructor has closed that stream.
+    std::unique_ptr<PageCache> pageCache_;
     MdbHandle* mdb_ = nullptr;
     std::uint32_t pageInBuffer_ = 0;
     std::map<QString, std::unique_ptr<Table>> tables_; // by case-folded name
@@ -691,6 +1087,7 @@ private:
                 file_->ReadRow(table, table.rows[i], fields);
                 if (const auto key = keyOf(file_->Decode(c, fields[c.index]))) it->second[*key].push_back(i);
             }
+            RememberTable(file_->Version(), table);
         }
         return it->second;
     }
