@@ -8,6 +8,7 @@ namespace {
 // Process-wide handles, empty at start; never freed at exit.
 ado::Connection* connection = nullptr;
 ado::Query* query = nullptr;
+std::uint64_t drops = 0;
 
 } // namespace
 
@@ -65,7 +66,10 @@ void DropLanguageDatabase() {
     if (connection) connection->Close();
     delete connection;
     connection = nullptr;
+    ++drops;
 }
+
+std::uint64_t LanguageDatabaseDrops() { return drops; }
 
 ado::Connection* LanguageConnection() { return connection; }
 ado::Query* LanguageQuery() { return query; }

@@ -39,6 +39,9 @@ void EnsureLanguageDatabase();
 void RunLanguageQuery(const QString& statement);
 // Throws the shared objects away; only a reader's failure path calls it.
 void DropLanguageDatabase();
+// How often the shared objects were thrown away: what a reader keeps from earlier reads holds only
+// while this stays the same.
+std::uint64_t LanguageDatabaseDrops();
 
 ado::Connection* LanguageConnection();
 ado::Query* LanguageQuery();

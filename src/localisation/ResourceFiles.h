@@ -8,8 +8,9 @@
 // whether a file is there.
 //
 // The file is written under a temporary name in the destination's folder and renamed over it once
-// it is complete and on disk, so the destination is never left short or half-written: a failure
-// (a missing or read-only folder, a full disk) leaves an existing file as it was. A new file gets
+// it is complete, so the destination is never left short or half-written: a failure (a missing or
+// read-only folder, a full disk, a read-only file) leaves an existing file as it was. It is not
+// synced to disk: the next call writes it again from the database. A new file gets
 // the mode a newly created file gets; a replaced one keeps its mode. A destination that is a
 // symbolic link keeps the link, and the file it points to is replaced. Every failure, of the read
 // (a column that holds no binary data among them) or of the write, drops the language database and

@@ -3,7 +3,13 @@
 #include "localisation/Messages.h"
 #include "LanguageFolder.h"
 
+#include <QFile>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -96,6 +102,54 @@ TEST_F(MessagesTest, FailedReadGivesTheEmptyText) {
         EXPECT_EQ(CurrentLanguageDatabaseState(),
                   c.text.isEmpty() ? LanguageDatabaseState::Absent : LanguageDatabaseState::Open);
     }
+}
+
+// Texts are kept between notices; another version of the file is read by the first notice after
+// the kept texts' time is up, and at once after a failed read has thrown the database away.
+TEST_F(MessagesTest, AnotherVersionOfTheFileIsReadByALaterNotice) {
+    const auto messages = [](const char16_t* text) {
+        return std::vector<TestTable>{{u"MessageStrings", {StringId, English}, {{1, text}}}};
+    };
+    LanguageSettings.LanguageColumn = "ENGLISH_US";
+    LanguageSettings.LanguageIndex = 3;
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        QString text;
+    };
+    const Case cases[] = {
+        {"renamed into place", [&] { WriteDatabase(messages(u"Renamed")); }, "Renamed"},
+        {"rewritten where it lies",
+         [&] {
+             const auto file = folder / "languages.mdb";
+             std::filesystem::rename(file, folder / "old.mdb");
+             WriteDatabase(messages(u"Rewritten"));
+             std::filesystem::rename(file, folder / "new.mdb");
+             std::filesystem::rename(folder / "old.mdb", file);
+             std::ifstream in(folder / "new.mdb", std::ios::binary);
+             std::ofstream(file, std::ios::binary | std::ios::trunc) << in.rdbuf();
+         },
+         "Rewritten"},
+        {"deleted", [&] { std::filesystem::remove(folder / "languages.mdb"); }, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteDatabase(messages(u"Before"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        ASSERT_EQ(GetMessageString(1).toStdString(), "Before");
+        c.change();
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        EXPECT_EQ(GetMessageString(1).toStdString(), c.text.toStdString());
+        EXPECT_EQ(CurrentLanguageDatabaseState(),
+                  c.text.isEmpty() ? LanguageDatabaseState::Absent : LanguageDatabaseState::Open);
+    }
+
+    WriteDatabase(messages(u"Before"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    ASSERT_EQ(GetMessageString(1).toStdString(), "Before");
+    WriteDatabase(messages(u"After"));
+    EXPECT_FALSE(ReadLanguageDatabase("select ENGLISH_US from Nowhere", [](ado::Query&) {}));
+    EXPECT_EQ(GetMessageString(1).toStdString(), "After");
 }
 
 } // namespace

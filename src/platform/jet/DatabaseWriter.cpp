@@ -194,7 +194,10 @@ public:
         creationDate_ = options_.creationDate.value_or(DefaultCreationDate());
         header_ = MakeHeaderPage(options_.password, creationDate_); // checks the password first
 
-        std::string pattern = (target_.parent_path() / ("." + target_.filename().string() + ".XXXXXX")).string();
+        std::string name = ".";
+        name += target_.filename().string();
+        name += ".XXXXXX";
+        std::string pattern = (target_.parent_path() / name).string();
         fd_ = ::mkstemp(pattern.data());
         if (fd_ < 0) throw WriteError(SystemError("cannot create a file beside " + target_.string()));
         tempPath_ = pattern;

@@ -121,6 +121,18 @@ public:
         return static_cast<ssize_t>(done);
     }
 
+    // The page of pageSize bytes at index, straight from the chunk holding it; null when the file
+    // does not hold the whole page or cannot be read. Valid until the next read.
+    const char* Page(std::uint32_t index, std::size_t pageSize) {
+        const off_t start = static_cast<off_t>(index) * static_cast<off_t>(pageSize);
+        if (start + static_cast<off_t>(pageSize) > size_) return nullptr;
+        const off_t chunkIndex = start / ChunkSize;
+        const Chunk* chunk = Load(chunkIndex);
+        const auto offset = static_cast<std::size_t>(start - chunkIndex * ChunkSize);
+        if (!chunk || offset + pageSize > chunk->size) return nullptr;
+        return chunk->bytes.get() + offset;
+    }
+
     int Seek(off64_t* offset, int whence) {
         const off_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? position_ : size_;
         if (*offset < -base) {
@@ -890,13 +902,33 @@ private:
         return out;
     }
 
+    // A row of a long-value page: its bytes and length. Read straight from the page cache where
+    // there is one, as libmdb finds it (which copies the page three times over).
     std::pair<const char*, std::size_t> LongValueRow(std::int32_t pointer) {
-        void* buffer = nullptr;
-        int offset = 0;
-        size_t length = 0;
-        if (mdb_find_pg_row(mdb_, pointer, &buffer, &offset, &length) != 0) LongValueDamaged();
-        if (static_cast<std::size_t>(offset) + length > static_cast<std::size_t>(mdb_->fmt->pg_size)) LongValueDamaged();
-        return {static_cast<const char*>(buffer) + offset, length};
+        const auto pageSize = static_cast<std::size_t>(mdb_->fmt->pg_size);
+        std::size_t offset = 0, length = 0;
+        const char* page = nullptr;
+        if (pageCache_) {
+            const auto row = static_cast<std::uint32_t>(pointer) & 0xff;
+            page = pageCache_->Page(static_cast<std::uint32_t>(pointer) >> 8, pageSize);
+            if (!page) LongValueDamaged();
+            // The table of row starts follows the row count; a row ends where the one before starts.
+            const auto starts = page + mdb_->fmt->row_count_offset + 2;
+            const auto start = Load<std::uint16_t>(starts + row * 2);
+            const std::size_t end = row == 0 ? pageSize : Load<std::uint16_t>(starts + (row - 1) * 2) & 0x1FFFu;
+            offset = start;
+            length = end - (start & 0x1FFF);
+        } else {
+            void* buffer = nullptr;
+            int start = 0;
+            size_t size = 0;
+            if (mdb_find_pg_row(mdb_, pointer, &buffer, &start, &size) != 0) LongValueDamaged();
+            page = static_cast<const char*>(buffer);
+            offset = static_cast<std::size_t>(start);
+            length = size;
+        }
+        if (offset + length > pageSize || offset + length < offset) LongValueDamaged();
+        return {page + offset, length};
     }
 
     [[noreturn]] void LongValueDamaged() const {
