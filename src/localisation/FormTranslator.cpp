@@ -39,10 +39,10 @@ FormStrings::FormStrings(const ado::Recordset& rows, const QString& column)
     const qsizetype controlColumn = ColumnIndex(rows, QStringLiteral("ControlName"));
     const qsizetype propertyColumn = ColumnIndex(rows, QStringLiteral("PropertyName"));
     firstRow_.reserve(static_cast<qsizetype>(rows.rows.size()));
-    for (std::size_t i = 0; i < rows.rows.size(); ++i) {
+    // Last row first: a later insert of the same key replaces the entry, so the first row stays.
+    for (std::size_t i = rows.rows.size(); i-- > 0;) {
         const auto& row = rows.rows[i];
-        const auto key = FoldedKey(CellText(row, controlColumn), CellText(row, propertyColumn));
-        if (!firstRow_.contains(key)) firstRow_.insert(key, i);
+        firstRow_.insert(FoldedKey(CellText(row, controlColumn), CellText(row, propertyColumn)), i);
     }
 }
 
