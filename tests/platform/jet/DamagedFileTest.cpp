@@ -5,6 +5,7 @@
 #include "platform/ado/DatabaseError.h"
 #include "platform/jet/DatabaseWriter.h"
 #include "support/ExternalReaders.h"
+#include "support/TempDir.h"
 
 #include <QCryptographicHash>
 
@@ -43,18 +44,7 @@ const QString Statements[] = {
     QStringLiteral("select ENGLISH_US from ResourceFiles where ResourceName='Readme.txt'"),
 };
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "orvane-damaged-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    fs::path path_;
-};
+using testsupport::TempDir;
 
 std::string ReadAll(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);

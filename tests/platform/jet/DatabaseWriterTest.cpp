@@ -1,5 +1,6 @@
 #include "platform/jet/DatabaseWriter.h"
 #include "platform/jet/FileHeader.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -14,23 +15,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "orvane-writer-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    const fs::path& Path() const { return path_; }
+struct TempDir : testsupport::TempDir {
     std::vector<std::string> Entries() const {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(Path())) names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
-
-private:
-    fs::path path_;
 };
 
 std::string ReadAll(const fs::path& file) {

@@ -3,7 +3,9 @@
 #include "platform/ado/Connection.h"
 #include "platform/ado/DatabaseError.h"
 #include "platform/jet/DatabaseWriter.h"
+#include "Select.h"
 #include "support/ExternalReaders.h"
+#include "support/TempDir.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -26,14 +28,6 @@ QString ConnectionString(const fs::path& file, const QString& password = QString
                          const QString& provider = QStringLiteral("Microsoft.Jet.OLEDB.4.0")) {
     return QStringLiteral("Provider=%1;Data Source=%2;Persist Security Info=False;Jet OLEDB:Database Password=%3")
         .arg(provider, QString::fromStdString(file.string()), password);
-}
-
-ado::Recordset Select(ado::Connection& c, const QString& sql) {
-    ado::Query q;
-    q.SetConnection(&c);
-    q.SQL << sql;
-    q.Open();
-    return q.Result();
 }
 
 // The error a statement ends in, or "" when it succeeds.
@@ -170,22 +164,7 @@ TEST_F(SharedFixtureFiles, AccessMadeFilesOpenWithTheRightProviderAndPassword) {
     }
 }
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "orvane-provider-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(path_);
-    }
-    fs::path operator/(const char* name) const { return path_ / name; }
-    const fs::path& Path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using testsupport::TempDir;
 
 void WriteSmallDatabase(const fs::path& file) {
     using jet::ColumnType;

@@ -3,6 +3,7 @@
 // written, gives the same rows as reading the table anew.
 #include "platform/ado/Connection.h"
 #include "platform/jet/DatabaseWriter.h"
+#include "Select.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -44,14 +45,6 @@ void WriteLargeDatabase(const fs::path& file, int edition) {
     for (int id = Messages; id > 0; --id)
         w.AddRow(std::vector<Value>{id, Text("e" + std::to_string(edition) + " m" + std::to_string(id))});
     w.Commit();
-}
-
-ado::Recordset Select(ado::Connection& c, const QString& sql) {
-    ado::Query q;
-    q.SetConnection(&c);
-    q.SQL << sql;
-    q.Open();
-    return q.Result();
 }
 
 // Runs a session of lookups and checks every row against what `edition` wrote.
