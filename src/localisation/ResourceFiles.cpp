@@ -77,7 +77,8 @@ void SaveWhole(const QString& destination, const QByteArray& bytes) {
     };
     // Room for the whole file at once: cheaper than finding it block by block as the bytes come, and
     // a disk without the room fails here, before anything is written. Not every file system can.
-    if (!bytes.isEmpty() && ::fallocate(fd, 0, 0, static_cast<off_t>(bytes.size())) != 0 && errno != EOPNOTSUPP)
+    if (!bytes.isEmpty() && ::fallocate(fd, 0, 0, static_cast<off_t>(bytes.size())) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSYS)
         discard(errno);
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
