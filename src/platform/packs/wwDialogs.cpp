@@ -105,6 +105,22 @@ TwwDialogForm::TwwDialogForm(TComponent* owner) : TForm(owner) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 }
 
+void TwwDialogForm::NewMatchControls(int left, int top, TwwRadioGroup*& matchType, TCheckBox*& caseSensitive) {
+    matchType = new TwwRadioGroup(this);
+    matchType->SetName(QStringLiteral("MatchTypeGroup"));
+    matchType->SetCaption(QStringLiteral("Match type"));
+    matchType->Items()->Add(QStringLiteral("Exact match"));
+    matchType->Items()->Add(QStringLiteral("Partial match at beginning"));
+    matchType->Items()->Add(QStringLiteral("Partial match anywhere"));
+    matchType->SetItemIndex(mtExactMatch);
+    matchType->SetBounds(left, top, 200, 92);
+
+    caseSensitive = new TCheckBox(this);
+    caseSensitive->SetName(QStringLiteral("CaseSensitiveCheckBox"));
+    caseSensitive->SetCaption(QStringLiteral("&Case sensitive"));
+    caseSensitive->SetBounds(left, top + 100, 200, 18);
+}
+
 void TwwDialogForm::SetModalResult(int result) {
     modalResult_ = result;
     if (result != mrNone && loop_) loop_->quit();

@@ -14,6 +14,7 @@
 #include "platform/vcl/DB.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/StdCtrls.h"
 
 #include <QString>
 #include <QStringList>
@@ -70,6 +71,9 @@ public:
 
 protected:
     explicit TwwDialogForm(TComponent* owner);
+    // The match type choice and the case check box that the locate and filter dialogs share, placed
+    // one above the other from (left, top).
+    void NewMatchControls(int left, int top, TwwRadioGroup*& matchType, TCheckBox*& caseSensitive);
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

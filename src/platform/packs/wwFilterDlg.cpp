@@ -62,19 +62,7 @@ TwwFilterDlg::TwwFilterDlg(TComponent* owner) : TwwDialogForm(owner) {
     SearchValueEdit->SetBounds(210, 40, 200, 22);
     SearchValueLabel->setBuddy(SearchValueEdit);
 
-    MatchTypeGroup = new TwwRadioGroup(this);
-    MatchTypeGroup->SetName(QStringLiteral("MatchTypeGroup"));
-    MatchTypeGroup->SetCaption(QStringLiteral("Match type"));
-    MatchTypeGroup->Items()->Add(QStringLiteral("Exact match"));
-    MatchTypeGroup->Items()->Add(QStringLiteral("Partial match at beginning"));
-    MatchTypeGroup->Items()->Add(QStringLiteral("Partial match anywhere"));
-    MatchTypeGroup->SetItemIndex(mtExactMatch);
-    MatchTypeGroup->SetBounds(210, 70, 200, 92);
-
-    CaseSensitiveCheckBox = new TCheckBox(this);
-    CaseSensitiveCheckBox->SetName(QStringLiteral("CaseSensitiveCheckBox"));
-    CaseSensitiveCheckBox->SetCaption(QStringLiteral("&Case sensitive"));
-    CaseSensitiveCheckBox->SetBounds(210, 170, 200, 18);
+    NewMatchControls(210, 70, MatchTypeGroup, CaseSensitiveCheckBox);
 
     ViewButton = new TButton(this);
     ViewButton->SetName(QStringLiteral("ViewButton"));

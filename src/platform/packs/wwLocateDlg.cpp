@@ -31,19 +31,7 @@ TwwLocateDlg::TwwLocateDlg(TComponent* owner) : TwwDialogForm(owner) {
     FieldValueEdit->SetBounds(8, 70, 200, 22);
     FieldValueLabel->setBuddy(FieldValueEdit);
 
-    MatchTypeGroup = new TwwRadioGroup(this);
-    MatchTypeGroup->SetName(QStringLiteral("MatchTypeGroup"));
-    MatchTypeGroup->SetCaption(QStringLiteral("Match type"));
-    MatchTypeGroup->Items()->Add(QStringLiteral("Exact match"));
-    MatchTypeGroup->Items()->Add(QStringLiteral("Partial match at beginning"));
-    MatchTypeGroup->Items()->Add(QStringLiteral("Partial match anywhere"));
-    MatchTypeGroup->SetItemIndex(mtExactMatch);
-    MatchTypeGroup->SetBounds(8, 100, 200, 92);
-
-    CaseSensitiveCheckBox = new TCheckBox(this);
-    CaseSensitiveCheckBox->SetName(QStringLiteral("CaseSensitiveCheckBox"));
-    CaseSensitiveCheckBox->SetCaption(QStringLiteral("&Case sensitive"));
-    CaseSensitiveCheckBox->SetBounds(8, 200, 200, 18);
+    NewMatchControls(8, 100, MatchTypeGroup, CaseSensitiveCheckBox);
 
     FirstButton = new TButton(this);
     FirstButton->SetName(QStringLiteral("FirstButton"));
